@@ -1,0 +1,26 @@
+#pragma once
+
+#include <mutex>
+
+// A lock the same thread may take again while holding it: host entries, editor edits and the
+// effect's hooks nest on one plug-in object.
+class RecursiveLock {
+public:
+    void Lock() { mutex_.lock(); }
+    void Unlock() { mutex_.unlock(); }
+
+private:
+    std::recursive_mutex mutex_;
+};
+
+// Holds a RecursiveLock for the lifetime of the scope.
+class ScopedLock {
+public:
+    explicit ScopedLock(RecursiveLock& lock) : lock_(lock) { lock_.Lock(); }
+    ~ScopedLock() { lock_.Unlock(); }
+    ScopedLock(const ScopedLock&) = delete;
+    ScopedLock& operator=(const ScopedLock&) = delete;
+
+private:
+    RecursiveLock& lock_;
+};

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the builds need, only when something is missing.
+# Usage: tools/install-deps.sh [native] [x86] [sanitize]
+set -euo pipefail
+
+want_native=0 want_x86=0 want_sanitize=0
+for arg in "${@:-native}"; do
+  case "$arg" in
+    native) want_native=1 ;;
+    x86) want_x86=1 ;;
+    sanitize) want_sanitize=1 ;;
+    all) want_native=1 want_x86=1 want_sanitize=1 ;;
+    *) echo "install-deps: unknown set '$arg'" >&2; exit 2 ;;
+  esac
+done
+
+packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev libpng-dev libjpeg62-turbo-dev
+  zlib1g-dev libx11-dev libsndfile1-dev libpixman-1-dev binutils)
+[ "$want_sanitize" = 1 ] && packages+=(clang libclang-rt-14-dev)
+x86_packages=(g++-multilib libpng-dev:i386 libjpeg62-turbo-dev:i386 zlib1g-dev:i386 libx11-dev:i386
+  libgtest-dev:i386 libsndfile1-dev:i386)
+
+missing=()
+is_installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+for p in "${packages[@]}"; do is_installed "$p" || missing+=("$p"); done
+if [ "$want_x86" = 1 ]; then
+  for p in "${x86_packages[@]}"; do is_installed "$p" || missing+=("$p"); done
+fi
+[ "${#missing[@]}" = 0 ] && exit 0
+
+sudo_cmd=()
+[ "$(id -u)" = 0 ] || sudo_cmd=(sudo)
+if [ "$want_x86" = 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  "${sudo_cmd[@]}" dpkg --add-architecture i386
+fi
+echo "install-deps: installing ${missing[*]}" >&2
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
