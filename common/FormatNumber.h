@@ -1,0 +1,9 @@
+#pragma once
+
+// printf-style number formatting that ignores the process locale: a host running with a
+// decimal comma still reads "0.500".
+
+// "%d" of value into out (at least 12 bytes).
+void FormatInteger(int value, char* out);
+// "%.<decimals>f" of value into out, which holds size bytes; decimals is 0 to 17.
+void FormatFixed(double value, int decimals, char* out, int size);

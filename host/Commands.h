@@ -1,0 +1,8 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The subcommands of kvx-host. Each takes the words after its name and returns the exit code.
+int RunInfo(const std::vector<std::string>& args);
+int RunChunk(const std::vector<std::string>& args);

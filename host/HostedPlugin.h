@@ -1,0 +1,76 @@
+#pragma once
+
+#include "host/PluginModule.h"
+#include "plugin/VstAbi.h"
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+// The host's side of one plug-in instance: creates it through the module's entry, forwards
+// calls as a DAW does, and answers and records every call the plug-in makes back.
+class HostedPlugin {
+public:
+    struct HostCall {
+        VstInt32 opcode;
+        VstInt32 index;
+        VstIntPtr value;
+        float opt;
+    };
+
+    // Instantiates the plug-in; on failure returns null and says why in error.
+    static std::unique_ptr<HostedPlugin> Create(const PluginModule& module, std::string* error);
+    // Closes the plug-in (effClose) unless it was closed already.
+    ~HostedPlugin();
+    HostedPlugin(const HostedPlugin&) = delete;
+    HostedPlugin& operator=(const HostedPlugin&) = delete;
+
+    AEffect* Effect() const { return effect_; }
+    VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
+                       void* ptr = nullptr, float opt = 0.0f);
+    void Close();
+
+    // Convenience wrappers over the dispatcher and the callbacks.
+    void Open(double sampleRate, int blockSize);
+    std::string ParamName(int index);
+    std::string ParamLabel(int index);
+    std::string ParamDisplay(int index);
+    std::string ProgramName(int index);
+    std::string EffectName();
+    std::string VendorName();
+    float GetParameter(int index) { return effect_->getParameter(effect_, index); }
+    void SetParameter(int index, float value) { effect_->setParameter(effect_, index, value); }
+    std::vector<unsigned char> GetChunk(bool isBank);
+    bool SetChunk(const std::vector<unsigned char>& data, bool isBank);
+
+    // What the host answers.
+    void SetProductString(const std::string& product) { product_ = product; }
+    void SetVendorVersion(VstIntPtr version) { vendorVersion_ = version; }
+    void SetTimeInfo(const VstTimeInfo* time) { timeInfo_ = time; }
+    // Answer to audioMasterProcessEvents.
+    void SetProcessEventsAnswer(VstIntPtr answer) { processEventsAnswer_ = answer; }
+
+    // The plug-in's calls back to the host, in order.
+    std::vector<HostCall> Calls() const;
+    std::vector<HostCall> CallsWith(VstInt32 opcode) const;
+    void ClearCalls();
+    // Events handed to audioMasterProcessEvents, copied.
+    std::vector<VstMidiEvent> SentEvents() const;
+
+private:
+    HostedPlugin() = default;
+    static VstIntPtr Callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                              void* ptr, float opt);
+    VstIntPtr Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
+    std::string ReadText(VstInt32 opcode, VstInt32 index);
+
+    AEffect* effect_ = nullptr;
+    std::string product_ = "kvx-host";
+    VstIntPtr vendorVersion_ = 10000;
+    const VstTimeInfo* timeInfo_ = nullptr;
+    VstIntPtr processEventsAnswer_ = 1;
+    mutable std::mutex callsMutex_;
+    std::vector<HostCall> calls_;
+    std::vector<VstMidiEvent> sentEvents_;
+};

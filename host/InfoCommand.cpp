@@ -1,0 +1,65 @@
+#include "host/Commands.h"
+#include "host/HostedPlugin.h"
+
+#include <cstdio>
+
+namespace {
+
+std::string FourChars(VstInt32 code) {
+    std::string text;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        const char c = char((code >> shift) & 0xFF);
+        text += (c >= 32 && c < 127) ? c : '?';
+    }
+    return text;
+}
+
+} // namespace
+
+int RunInfo(const std::vector<std::string>& args) {
+    if (args.size() > 1) {
+        std::fprintf(stderr, "kvx-host info: expected at most one plug-in path\n");
+        return 2;
+    }
+    const std::string path = args.empty() ? DefaultModulePath() : args[0];
+    std::string error;
+    auto module = PluginModule::Load(path, &error);
+    auto plugin = module ? HostedPlugin::Create(*module, &error) : nullptr;
+    if (!plugin) {
+        std::fprintf(stderr, "kvx-host: %s\n", error.c_str());
+        return 1;
+    }
+    plugin->Open(44100.0, 512);
+    const AEffect* effect = plugin->Effect();
+
+    std::printf("module:      %s\n", path.c_str());
+    std::printf("effect:      %s\n", plugin->EffectName().c_str());
+    std::printf("vendor:      %s\n", plugin->VendorName().c_str());
+    std::printf("unique id:   %s (0x%08X)\n", FourChars(effect->uniqueID).c_str(),
+                unsigned(effect->uniqueID));
+    std::printf("version:     %d\n", effect->version);
+    std::printf("flags:       0x%X\n", unsigned(effect->flags));
+    std::printf("channels:    %d in, %d out\n", effect->numInputs, effect->numOutputs);
+    std::printf("latency:     %d samples\n", effect->initialDelay);
+
+    std::printf("\nparameters (%d):\n", effect->numParams);
+    for (int i = 0; i < effect->numParams; ++i) {
+        std::printf("  %2d  %-12s %-8s %6.3f  %s\n", i, plugin->ParamName(i).c_str(),
+                    ("\"" + plugin->ParamDisplay(i) + "\"").c_str(), plugin->GetParameter(i),
+                    plugin->ParamLabel(i).c_str());
+    }
+    std::printf("\nprograms (%d):\n", effect->numPrograms);
+    for (int i = 0; i < effect->numPrograms; ++i) {
+        std::printf("  %2d  %s\n", i, plugin->ProgramName(i).c_str());
+    }
+    std::printf("\ncanDo:\n");
+    const char* questions[] = {"receiveVstTimeInfo", "receiveVstEvents", "receiveVstMidiEvent",
+                               "sendVstEvents",      "sendVstMidiEvent", "hasCockosExtensions"};
+    for (const char* question : questions) {
+        const VstIntPtr answer =
+            plugin->Dispatch(effCanDo, 0, 0, const_cast<char*>(question), 0.0f);
+        std::printf("  %-22s %s\n", question,
+                    answer == 1 ? "yes" : (answer == 0 ? "no" : "extension"));
+    }
+    return 0;
+}

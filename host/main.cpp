@@ -1,0 +1,42 @@
+// kvx-host: a command-line VST 2.x host for Linux plug-ins.
+
+#include "host/Commands.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+void PrintUsage(std::FILE* to) {
+    std::fprintf(to,
+                 "usage: kvx-host <command> [options]\n"
+                 "\n"
+                 "commands:\n"
+                 "  info [PLUGIN]                 identity, channels, parameters, programs, canDo\n"
+                 "  chunk save [PLUGIN] -o FILE   write the plug-in's state chunk to FILE\n"
+                 "  chunk load [PLUGIN] -i FILE   load a state chunk and print the parameters\n"
+                 "\n"
+                 "PLUGIN is the path of a VST 2.x module (default: the built Kelvorantumix).\n");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || !std::strcmp(argv[1], "-h") || !std::strcmp(argv[1], "--help")) {
+        PrintUsage(argc < 2 ? stderr : stdout);
+        return argc < 2 ? 2 : 0;
+    }
+    const std::string command = argv[1];
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    if (command == "info") {
+        return RunInfo(args);
+    }
+    if (command == "chunk") {
+        return RunChunk(args);
+    }
+    std::fprintf(stderr, "kvx-host: unknown command '%s'\n\n", command.c_str());
+    PrintUsage(stderr);
+    return 2;
+}
