@@ -28,7 +28,9 @@ MemoryBitmap::MemoryBitmap(int width, int height)
     }
 }
 
-MemoryBitmap::~MemoryBitmap() { std::free(bits_); }
+MemoryBitmap::~MemoryBitmap() {
+    std::free(bits_);
+}
 
 bool MemoryBitmap::Resize(int width, int height) {
     if (width == width_ && height == height_) {

@@ -5,7 +5,9 @@
 namespace raster_blend {
 namespace {
 
-constexpr uint16_t Reciprocal(int i) { return i == 0 ? 0 : uint16_t(65536 / i - 1); }
+constexpr uint16_t Reciprocal(int i) {
+    return i == 0 ? 0 : uint16_t(65536 / i - 1);
+}
 
 } // namespace
 
@@ -41,7 +43,8 @@ RasterPixel HsvAdjust(RasterPixel d, RasterPixel s, int sa, int w) {
         base = 256;
         numerator = rd - gd;
     }
-    int h = base + numerator * (HueReciprocalTable[delta] + 1) / 1024 + w * (rs + rs / 2 - 192) / 256;
+    int h =
+        base + numerator * (HueReciprocalTable[delta] + 1) / 1024 + w * (rs + rs / 2 - 192) / 256;
     // One wrap suffices for weights up to 1.0; the modulo keeps larger weights in range too.
     h %= 384;
     if (h < 0) {

@@ -13,9 +13,13 @@
 
 namespace raster_blend {
 
-inline int Ch(RasterPixel p, int shift) { return int((p >> shift) & 0xFF); }
+inline int Ch(RasterPixel p, int shift) {
+    return int((p >> shift) & 0xFF);
+}
 
-inline int Clamp255(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
+inline int Clamp255(int v) {
+    return v < 0 ? 0 : (v > 255 ? 255 : v);
+}
 
 inline RasterPixel Pack(int b, int g, int r, int a) {
     return (uint32_t(a & 0xFF) << 24) | (uint32_t(r & 0xFF) << 16) | (uint32_t(g & 0xFF) << 8) |
@@ -29,7 +33,9 @@ template <class F> inline RasterPixel PerChannel(RasterPixel d, RasterPixel s, i
 }
 
 // The weight scaled by the source pixel's alpha a: w' = w x (a + 1) / 256.
-inline int SourceAlphaWeight(int w, int a) { return w * (a + 1) / 256; }
+inline int SourceAlphaWeight(int w, int a) {
+    return w * (a + 1) / 256;
+}
 
 inline RasterPixel Average(RasterPixel d, RasterPixel s) {
     return ((s >> 1) & 0x7F7F7F7F) + ((d >> 1) & 0x7F7F7F7F);

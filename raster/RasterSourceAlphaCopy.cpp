@@ -30,9 +30,8 @@ __attribute__((target("sse2"))) static inline __m128i BlendWide(__m128i d, __m12
     return _mm_add_epi16(base, q);
 }
 
-__attribute__((target("sse2"))) static void SourceAlphaCopyRowSse2(RasterPixel* dest,
-                                                                   const RasterPixel* src,
-                                                                   int count) {
+__attribute__((target("sse2"))) static void
+SourceAlphaCopyRowSse2(RasterPixel* dest, const RasterPixel* src, int count) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i opaque = _mm_set1_epi32(255);
     int i = 0;
@@ -64,8 +63,8 @@ __attribute__((target("sse2"))) static void SourceAlphaCopyRowSse2(RasterPixel* 
 __attribute__((target("avx2"))) static inline __m256i BlendWide(__m256i d, __m256i s) {
     const __m256i a = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s, 0xFF), 0xFF);
     const __m256i k = _mm256_sub_epi16(_mm256_set1_epi16(255), a);
-    const __m256i base = _mm256_add_epi16(
-        s, _mm256_set_epi16(1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0));
+    const __m256i base =
+        _mm256_add_epi16(s, _mm256_set_epi16(1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0));
     const __m256i diff = _mm256_sub_epi16(d, base);
     const __m256i sign = _mm256_srai_epi16(diff, 15);
     const __m256i mag = _mm256_sub_epi16(_mm256_xor_si256(diff, sign), sign);
@@ -74,9 +73,8 @@ __attribute__((target("avx2"))) static inline __m256i BlendWide(__m256i d, __m25
     return _mm256_add_epi16(base, q);
 }
 
-__attribute__((target("avx2"))) static void SourceAlphaCopyRowAvx2(RasterPixel* dest,
-                                                                   const RasterPixel* src,
-                                                                   int count) {
+__attribute__((target("avx2"))) static void
+SourceAlphaCopyRowAvx2(RasterPixel* dest, const RasterPixel* src, int count) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i opaque = _mm256_set1_epi32(255);
     int i = 0;
@@ -95,13 +93,12 @@ __attribute__((target("avx2"))) static void SourceAlphaCopyRowAvx2(RasterPixel* 
         }
         const __m256i d = _mm256_loadu_si256(out);
         // The unpacks and the pack all work within 128-bit lanes, so pixel order is kept.
-        const __m256i lo =
-            BlendWide(_mm256_unpacklo_epi8(d, zero), _mm256_unpacklo_epi8(s, zero));
-        const __m256i hi =
-            BlendWide(_mm256_unpackhi_epi8(d, zero), _mm256_unpackhi_epi8(s, zero));
+        const __m256i lo = BlendWide(_mm256_unpacklo_epi8(d, zero), _mm256_unpacklo_epi8(s, zero));
+        const __m256i hi = BlendWide(_mm256_unpackhi_epi8(d, zero), _mm256_unpackhi_epi8(s, zero));
         __m256i r = _mm256_packus_epi16(lo, hi);
-        r = _mm256_or_si256(_mm256_andnot_si256(_mm256_or_si256(clear, solid), r),
-                            _mm256_or_si256(_mm256_and_si256(clear, d), _mm256_and_si256(solid, s)));
+        r = _mm256_or_si256(
+            _mm256_andnot_si256(_mm256_or_si256(clear, solid), r),
+            _mm256_or_si256(_mm256_and_si256(clear, d), _mm256_and_si256(solid, s)));
         _mm256_storeu_si256(out, r);
     }
     SourceAlphaCopyRowSse2(dest + i, src + i, count - i);
@@ -117,8 +114,12 @@ RasterSourceAlphaCopyRowFn RasterSourceAlphaCopyRowAvx2() {
 
 #else
 
-RasterSourceAlphaCopyRowFn RasterSourceAlphaCopyRowSse2() { return nullptr; }
-RasterSourceAlphaCopyRowFn RasterSourceAlphaCopyRowAvx2() { return nullptr; }
+RasterSourceAlphaCopyRowFn RasterSourceAlphaCopyRowSse2() {
+    return nullptr;
+}
+RasterSourceAlphaCopyRowFn RasterSourceAlphaCopyRowAvx2() {
+    return nullptr;
+}
 
 #endif
 

@@ -17,9 +17,13 @@ struct SurfaceHandle {
     SurfacePixelBuffer* selected = nullptr;
 };
 
-SurfaceHandle* CreateSurfaceHandle() { return new (std::nothrow) SurfaceHandle; }
+SurfaceHandle* CreateSurfaceHandle() {
+    return new (std::nothrow) SurfaceHandle;
+}
 
-void DestroySurfaceHandle(SurfaceHandle* surface) { delete surface; }
+void DestroySurfaceHandle(SurfaceHandle* surface) {
+    delete surface;
+}
 
 SurfacePixelBuffer* CreateSurfacePixelBuffer(int width, int height, bool bottomUp,
                                              uint32_t** bits) {

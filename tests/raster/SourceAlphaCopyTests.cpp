@@ -1,0 +1,70 @@
+#include "raster/RasterSourceAlphaCopy.h"
+
+#include "RasterTestUtil.h"
+
+#include <gtest/gtest.h>
+
+using namespace raster_test;
+
+namespace {
+
+void ExpectSameAsScalar(RasterSourceAlphaCopyRowFn row, const char* name) {
+    Random rng(2024);
+    for (int count : {0, 1, 3, 4, 7, 8, 9, 15, 16, 17, 31, 64, 333}) {
+        for (int trial = 0; trial < 20; ++trial) {
+            std::vector<RasterPixel> src(count), dest(count);
+            for (int i = 0; i < count; ++i) {
+                src[i] = rng.Pixel();
+                dest[i] = rng.Next();
+            }
+            // Runs of one alpha exercise the all-clear and all-solid shortcuts.
+            if (trial % 4 == 1) {
+                for (auto& p : src) {
+                    p &= 0x00FFFFFF;
+                }
+            } else if (trial % 4 == 2) {
+                for (auto& p : src) {
+                    p |= 0xFF000000;
+                }
+            }
+            std::vector<RasterPixel> expected = dest;
+            RasterSourceAlphaCopyRowScalar(expected.data(), src.data(), count);
+            row(dest.data(), src.data(), count);
+            ASSERT_EQ(dest, expected) << name << " count " << count << " trial " << trial;
+        }
+    }
+    // Every source alpha against every destination alpha, colours at the extremes.
+    std::vector<RasterPixel> src, dest;
+    for (uint32_t a = 0; a < 256; ++a) {
+        for (uint32_t d : {0u, 1u, 127u, 128u, 254u, 255u}) {
+            src.push_back((a << 24) | 0x00FF0080 | (a & 1 ? 0x0000FF00 : 0));
+            dest.push_back((d << 24) | (d << 16) | ((255 - d) << 8) | d);
+        }
+    }
+    std::vector<RasterPixel> expected = dest;
+    RasterSourceAlphaCopyRowScalar(expected.data(), src.data(), int(src.size()));
+    row(dest.data(), src.data(), int(src.size()));
+    EXPECT_EQ(dest, expected) << name;
+}
+
+TEST(SourceAlphaCopyRow, Sse2MatchesScalar) {
+    RasterSourceAlphaCopyRowFn row = RasterSourceAlphaCopyRowSse2();
+    if (!row) {
+        GTEST_SKIP() << "no SSE2 path on this processor";
+    }
+    ExpectSameAsScalar(row, "sse2");
+}
+
+TEST(SourceAlphaCopyRow, Avx2MatchesScalar) {
+    RasterSourceAlphaCopyRowFn row = RasterSourceAlphaCopyRowAvx2();
+    if (!row) {
+        GTEST_SKIP() << "no AVX2 on this processor";
+    }
+    ExpectSameAsScalar(row, "avx2");
+}
+
+TEST(SourceAlphaCopyRow, ChosenPathMatchesScalar) {
+    ExpectSameAsScalar(RasterSourceAlphaCopyRow(), "chosen");
+}
+
+} // namespace
