@@ -15,7 +15,7 @@ for arg in "${@:-native}"; do
 done
 
 packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev libpng-dev libjpeg62-turbo-dev
-  zlib1g-dev libx11-dev libsndfile1-dev libpixman-1-dev binutils)
+  zlib1g-dev libx11-dev libsndfile1-dev libpixman-1-dev binutils locales)
 [ "$want_sanitize" = 1 ] && packages+=(clang libclang-rt-14-dev)
 x86_packages=(g++-multilib libpng-dev:i386 libjpeg62-turbo-dev:i386 zlib1g-dev:i386 libx11-dev:i386
   libgtest-dev:i386 libsndfile1-dev:i386)
