@@ -6,3 +6,4 @@
 // The subcommands of kvx-host. Each takes the words after its name and returns the exit code.
 int RunInfo(const std::vector<std::string>& args);
 int RunChunk(const std::vector<std::string>& args);
+int RunRender(const std::vector<std::string>& args);

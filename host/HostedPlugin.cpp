@@ -19,8 +19,7 @@ HostedPlugin* InstanceFor(const AEffect* effect) {
 
 } // namespace
 
-std::unique_ptr<HostedPlugin> HostedPlugin::Create(const PluginModule& module,
-                                                   std::string* error) {
+std::unique_ptr<HostedPlugin> HostedPlugin::Create(const PluginModule& module, std::string* error) {
     std::unique_ptr<HostedPlugin> plugin(new HostedPlugin());
     // One creation at a time, so early callbacks reach the right instance.
     static std::mutex creationMutex;
@@ -53,7 +52,9 @@ std::unique_ptr<HostedPlugin> HostedPlugin::Create(const PluginModule& module,
     return plugin;
 }
 
-HostedPlugin::~HostedPlugin() { Close(); }
+HostedPlugin::~HostedPlugin() {
+    Close();
+}
 
 void HostedPlugin::Close() {
     if (!effect_) {
@@ -72,10 +73,30 @@ VstIntPtr HostedPlugin::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr valu
 }
 
 void HostedPlugin::Open(double sampleRate, int blockSize) {
+    Setup(sampleRate, blockSize);
+    Resume();
+}
+
+void HostedPlugin::Setup(double sampleRate, int blockSize) {
     Dispatch(effOpen);
     Dispatch(effSetSampleRate, 0, 0, nullptr, float(sampleRate));
     Dispatch(effSetBlockSize, 0, blockSize);
-    Dispatch(effMainsChanged, 0, 1);
+}
+
+bool HostedPlugin::SetSpeakerArrangement(int inputs, int outputs) {
+    // Speaker types: M is 0, L is 1, R is 2; arrangement types: mono is 0, stereo is 1.
+    const auto arrange = [](int channels) {
+        VstSpeakerArrangement arrangement{};
+        arrangement.type = channels == 1 ? 0 : channels == 2 ? 1 : -2;
+        arrangement.numChannels = channels;
+        for (int i = 0; i < channels && i < 8; ++i) {
+            arrangement.speakers[i].type = channels == 1 ? 0 : 1 + i;
+        }
+        return arrangement;
+    };
+    VstSpeakerArrangement in = arrange(inputs);
+    VstSpeakerArrangement out = arrange(outputs);
+    return Dispatch(effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&in), &out) == 1;
 }
 
 std::string HostedPlugin::ReadText(VstInt32 opcode, VstInt32 index) {
@@ -85,14 +106,24 @@ std::string HostedPlugin::ReadText(VstInt32 opcode, VstInt32 index) {
     return text;
 }
 
-std::string HostedPlugin::ParamName(int index) { return ReadText(effGetParamName, index); }
-std::string HostedPlugin::ParamLabel(int index) { return ReadText(effGetParamLabel, index); }
-std::string HostedPlugin::ParamDisplay(int index) { return ReadText(effGetParamDisplay, index); }
+std::string HostedPlugin::ParamName(int index) {
+    return ReadText(effGetParamName, index);
+}
+std::string HostedPlugin::ParamLabel(int index) {
+    return ReadText(effGetParamLabel, index);
+}
+std::string HostedPlugin::ParamDisplay(int index) {
+    return ReadText(effGetParamDisplay, index);
+}
 std::string HostedPlugin::ProgramName(int index) {
     return ReadText(effGetProgramNameIndexed, index);
 }
-std::string HostedPlugin::EffectName() { return ReadText(effGetEffectName, 0); }
-std::string HostedPlugin::VendorName() { return ReadText(effGetVendorString, 0); }
+std::string HostedPlugin::EffectName() {
+    return ReadText(effGetEffectName, 0);
+}
+std::string HostedPlugin::VendorName() {
+    return ReadText(effGetVendorString, 0);
+}
 
 std::vector<unsigned char> HostedPlugin::GetChunk(bool isBank) {
     void* data = nullptr;
@@ -136,8 +167,8 @@ std::vector<VstMidiEvent> HostedPlugin::SentEvents() const {
     return sentEvents_;
 }
 
-VstIntPtr HostedPlugin::Callback(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                 VstIntPtr value, void* ptr, float opt) {
+VstIntPtr HostedPlugin::Callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                 void* ptr, float opt) {
     HostedPlugin* instance = InstanceFor(effect);
     if (!instance) {
         return opcode == audioMasterVersion ? 2400 : 0;

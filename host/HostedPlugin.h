@@ -31,8 +31,20 @@ public:
                        void* ptr = nullptr, float opt = 0.0f);
     void Close();
 
-    // Convenience wrappers over the dispatcher and the callbacks.
+    // Convenience wrappers over the dispatcher and the callbacks. Open is Setup then Resume,
+    // the order a DAW uses when it inserts a plug-in.
     void Open(double sampleRate, int blockSize);
+    void Setup(double sampleRate, int blockSize);
+    void Resume() { Dispatch(effMainsChanged, 0, 1); }
+    void Suspend() { Dispatch(effMainsChanged, 0, 0); }
+    // Asks for the given number of input and output channels; true when the plug-in accepts.
+    bool SetSpeakerArrangement(int inputs, int outputs);
+    void ProcessFloat(float** inputs, float** outputs, int frames) {
+        effect_->processReplacing(effect_, inputs, outputs, frames);
+    }
+    void ProcessDouble(double** inputs, double** outputs, int frames) {
+        effect_->processDoubleReplacing(effect_, inputs, outputs, frames);
+    }
     std::string ParamName(int index);
     std::string ParamLabel(int index);
     std::string ParamDisplay(int index);

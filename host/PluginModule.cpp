@@ -14,7 +14,10 @@ PluginModule::PluginModule(void* handle, VstPluginMainProc entry, std::string pa
 PluginModule::~PluginModule() { dlclose(handle_); }
 
 std::unique_ptr<PluginModule> PluginModule::Load(const std::string& path, std::string* error) {
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // A name without a slash would be searched for in the library path only, but a user who
+    // types one means the file in the current folder.
+    const std::string file = path.find('/') == std::string::npos ? "./" + path : path;
+    void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         const char* reason = dlerror();
         *error = "cannot load " + path + ": " + (reason ? reason : "unknown loader error");

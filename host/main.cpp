@@ -17,6 +17,10 @@ void PrintUsage(std::FILE* to) {
                  "  info [PLUGIN]                 identity, channels, parameters, programs, canDo\n"
                  "  chunk save [PLUGIN] -o FILE   write the plug-in's state chunk to FILE\n"
                  "  chunk load [PLUGIN] -i FILE   load a state chunk and print the parameters\n"
+                 "  render [PLUGIN] [-i IN] [-o OUT] [--set NAME=VALUE ...] [--rate HZ]\n"
+                 "         [--block N] [--double] [--tail SECONDS]\n"
+                 "                                play a file, or a built-in guitar riff, through\n"
+                 "                                the plug-in (kvx-host render --help)\n"
                  "\n"
                  "PLUGIN is the path of a VST 2.x module (default: the built Kelvorantumix).\n");
 }
@@ -35,6 +39,9 @@ int main(int argc, char** argv) {
     }
     if (command == "chunk") {
         return RunChunk(args);
+    }
+    if (command == "render") {
+        return RunRender(args);
     }
     std::fprintf(stderr, "kvx-host: unknown command '%s'\n\n", command.c_str());
     PrintUsage(stderr);

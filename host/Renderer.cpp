@@ -1,0 +1,144 @@
+#include "host/Renderer.h"
+
+#include "host/HostedPlugin.h"
+
+#include <chrono>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// Per-channel buffers for one precision, with the pointer arrays the process calls take.
+template <class Sample> struct Buffers {
+    Buffers(int inputs, int outputs, int frames)
+        : in(std::size_t(inputs), std::vector<Sample>(std::size_t(frames))),
+          out(std::size_t(outputs), std::vector<Sample>(std::size_t(frames))) {
+        for (auto& channel : in) {
+            inPointers.push_back(channel.data());
+        }
+        for (auto& channel : out) {
+            outPointers.push_back(channel.data());
+        }
+    }
+    std::vector<std::vector<Sample>> in;
+    std::vector<std::vector<Sample>> out;
+    std::vector<Sample*> inPointers;
+    std::vector<Sample*> outPointers;
+};
+
+template <class Sample>
+void Deinterleave(const std::vector<double>& interleaved, int channels, int frames,
+                  Buffers<Sample>& buffers) {
+    for (std::size_t c = 0; c < buffers.in.size(); ++c) {
+        Sample* to = buffers.in[c].data();
+        for (int f = 0; f < frames; ++f) {
+            to[f] = int(c) < channels ? Sample(interleaved[std::size_t(f * channels) + c]) : 0;
+        }
+    }
+}
+
+template <class Sample>
+std::int64_t Interleave(const Buffers<Sample>& buffers, int channels, int frames,
+                        std::vector<double>* interleaved) {
+    std::int64_t nonFinite = 0;
+    for (int c = 0; c < channels; ++c) {
+        const Sample* from = buffers.out[std::size_t(c)].data();
+        for (int f = 0; f < frames; ++f) {
+            double sample = double(from[f]);
+            if (!std::isfinite(sample)) {
+                sample = 0.0;
+                ++nonFinite;
+            }
+            (*interleaved)[std::size_t(f * channels + c)] = sample;
+        }
+    }
+    return nonFinite;
+}
+
+} // namespace
+
+bool Render(HostedPlugin& plugin, AudioSource& source, AudioSink& sink,
+            const RenderSettings& settings, const RenderProgress& progress, RenderResult* result,
+            std::string* error) {
+    const AEffect* effect = plugin.Effect();
+    const int channels = source.Channels();
+    const int block = settings.blockSize;
+    const int inputs = effect->numInputs > channels ? effect->numInputs : channels;
+    const int outputs = effect->numOutputs > channels ? effect->numOutputs : channels;
+    Buffers<float> floats(settings.useDouble ? 0 : inputs, settings.useDouble ? 0 : outputs, block);
+    Buffers<double> doubles(settings.useDouble ? inputs : 0, settings.useDouble ? outputs : 0,
+                            block);
+    std::vector<double> interleaved(std::size_t(block * channels));
+
+    // Plug-ins that follow the transport see it playing from the start at 120 beats per minute.
+    VstTimeInfo time{};
+    time.sampleRate = source.SampleRate();
+    time.tempo = 120.0;
+    time.timeSigNumerator = 4;
+    time.timeSigDenominator = 4;
+    time.flags = kVstTransportPlaying | kVstPpqPosValid | kVstTempoValid | kVstTimeSigValid;
+    plugin.SetTimeInfo(&time);
+
+    *result = RenderResult();
+    const std::int64_t expected = source.Frames() + settings.tailFrames;
+    std::int64_t tailLeft = settings.tailFrames;
+    bool inputEnded = false;
+    bool ok = true;
+    plugin.Resume();
+    using Clock = std::chrono::steady_clock;
+    Clock::duration processing{};
+    while (ok) {
+        std::size_t read = 0;
+        if (!inputEnded) {
+            if (!source.Read(interleaved.data(), std::size_t(block), &read)) {
+                *error = std::string("cannot read the input: ") + source.Error();
+                ok = false;
+                break;
+            }
+            inputEnded = read < std::size_t(block);
+            result->input.Add(interleaved.data(), read * std::size_t(channels));
+            result->inputFrames += std::int64_t(read);
+        }
+        // The tail fills the rest of the block the input ended in, then whole blocks.
+        const std::int64_t room = block - std::int64_t(read);
+        const std::int64_t silence = inputEnded ? (tailLeft < room ? tailLeft : room) : 0;
+        tailLeft -= silence;
+        const int frames = int(std::int64_t(read) + silence);
+        if (frames == 0) {
+            break;
+        }
+        for (std::size_t i = read * std::size_t(channels); i < std::size_t(frames * channels);
+             ++i) {
+            interleaved[i] = 0.0;
+        }
+
+        time.samplePos = double(result->outputFrames);
+        time.ppqPos = time.samplePos / time.sampleRate * time.tempo / 60.0;
+        if (settings.useDouble) {
+            Deinterleave(interleaved, channels, frames, doubles);
+            const Clock::time_point start = Clock::now();
+            plugin.ProcessDouble(doubles.inPointers.data(), doubles.outPointers.data(), frames);
+            processing += Clock::now() - start;
+            result->nonFinite += Interleave(doubles, channels, frames, &interleaved);
+        } else {
+            Deinterleave(interleaved, channels, frames, floats);
+            const Clock::time_point start = Clock::now();
+            plugin.ProcessFloat(floats.inPointers.data(), floats.outPointers.data(), frames);
+            processing += Clock::now() - start;
+            result->nonFinite += Interleave(floats, channels, frames, &interleaved);
+        }
+        result->output.Add(interleaved.data(), std::size_t(frames * channels));
+        result->outputFrames += frames;
+        if (!sink.Write(interleaved.data(), std::size_t(frames))) {
+            *error = sink.Error();
+            ok = false;
+        } else if (progress && !progress(result->outputFrames, expected)) {
+            *error = "interrupted";
+            ok = false;
+        }
+    }
+    plugin.Suspend();
+    plugin.SetTimeInfo(nullptr);
+    result->processSeconds = std::chrono::duration<double>(processing).count();
+    return ok;
+}
