@@ -5,7 +5,9 @@
 
 ByteBuffer::ByteBuffer(size_t granularity) : granularity_(granularity ? granularity : 1) {}
 
-ByteBuffer::~ByteBuffer() { std::free(bytes_); }
+ByteBuffer::~ByteBuffer() {
+    std::free(bytes_);
+}
 
 bool ByteBuffer::Reserve(size_t n) {
     if (n <= capacity_) {

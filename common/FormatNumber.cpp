@@ -13,7 +13,8 @@ void FormatFixed(double value, int decimals, char* out, int size) {
     if (size <= 0) {
         return;
     }
-    const auto result = std::to_chars(out, out + size - 1, value, std::chars_format::fixed, decimals);
+    const auto result =
+        std::to_chars(out, out + size - 1, value, std::chars_format::fixed, decimals);
     if (result.ec != std::errc()) {
         // Too long for the field (a huge value): print the integer part's scientific form instead.
         const auto fallback = std::to_chars(out, out + size - 1, value);

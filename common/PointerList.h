@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 // A growable array of object pointers. Its capacity grows in steps of a granularity given in
@@ -7,7 +8,8 @@
 template <class T> class PointerList {
 public:
     explicit PointerList(bool owns, int granularityBytes = 4096)
-        : owns_(owns), step_(granularityBytes > int(sizeof(T*)) ? granularityBytes / sizeof(T*) : 1) {}
+        : owns_(owns),
+          step_(granularityBytes > int(sizeof(T*)) ? granularityBytes / sizeof(T*) : 1) {}
     ~PointerList() { RemoveAll(); }
     PointerList(const PointerList&) = delete;
     PointerList& operator=(const PointerList&) = delete;
@@ -17,6 +19,21 @@ public:
             items_.reserve(items_.capacity() + step_);
         }
         items_.push_back(element);
+        return element;
+    }
+
+    // Inserts at index (held within the list), shifting that element and later ones up.
+    T* Insert(int index, T* element) {
+        if (index < 0) {
+            index = 0;
+        }
+        if (index > Count()) {
+            index = Count();
+        }
+        if (items_.size() == items_.capacity()) {
+            items_.reserve(items_.capacity() + step_);
+        }
+        items_.insert(items_.begin() + index, element);
         return element;
     }
 
@@ -44,7 +61,9 @@ public:
 
     int Count() const { return int(items_.size()); }
     // Null for an index outside the list.
-    T* Get(int index) const { return index >= 0 && index < Count() ? items_[size_t(index)] : nullptr; }
+    T* Get(int index) const {
+        return index >= 0 && index < Count() ? items_[size_t(index)] : nullptr;
+    }
 
 private:
     bool owns_;

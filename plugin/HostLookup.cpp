@@ -16,12 +16,23 @@ struct KnownHost {
 
 // Searched in this order: "cubase" wins over "nuendo", and "live" matches inside other words.
 constexpr KnownHost kKnownHosts[] = {
-    {"cubase", kHostCubase},     {"reaper", kHostReaper},       {"nuendo", kHostNuendo},
-    {"cakewalk", kHostSonar},    {"samplitude", kHostSamplitude}, {"fruity", kHostFL},
-    {"live", kHostAbletonLive},  {"melodyne", kHostMelodyne},   {"vstmanlib", kHostVSTScanner},
-    {"aulab", kHostAULab},       {"forte", kHostForte},         {"chainer", kHostChainer},
-    {"audition", kHostAudition}, {"orion", kHostOrion},         {"sawstudio", kHostSAWStudio},
-    {"logic", kHostLogic},       {"digital", kHostDigitalPerformer},
+    {"cubase", kHostCubase},
+    {"reaper", kHostReaper},
+    {"nuendo", kHostNuendo},
+    {"cakewalk", kHostSonar},
+    {"samplitude", kHostSamplitude},
+    {"fruity", kHostFL},
+    {"live", kHostAbletonLive},
+    {"melodyne", kHostMelodyne},
+    {"vstmanlib", kHostVSTScanner},
+    {"aulab", kHostAULab},
+    {"forte", kHostForte},
+    {"chainer", kHostChainer},
+    {"audition", kHostAudition},
+    {"orion", kHostOrion},
+    {"sawstudio", kHostSAWStudio},
+    {"logic", kHostLogic},
+    {"digital", kHostDigitalPerformer},
 };
 
 } // namespace

@@ -40,7 +40,9 @@ void IParameter::AddValueText(int value, const char* text) {
     displayTexts_.Append(&record, sizeof record);
 }
 
-int IParameter::ValueTextCount() const { return int(displayTexts_.Size() / sizeof(ValueText)); }
+int IParameter::ValueTextCount() const {
+    return int(displayTexts_.Size() / sizeof(ValueText));
+}
 
 const IParameter::ValueText* IParameter::TextRecord(int index) const {
     return reinterpret_cast<const ValueText*>(displayTexts_.Data()) + index;
@@ -66,6 +68,10 @@ bool IParameter::ValueForText(const char* text, int* value) const {
 }
 
 void IParameter::SetPlain(double value) {
+    // A value that is not a number (a corrupt chunk) has no nearest bound: keep the old one.
+    if (value != value) {
+        return;
+    }
     value_ = value < minimum_ ? minimum_ : (value > maximum_ ? maximum_ : value);
 }
 
@@ -74,7 +80,11 @@ double IParameter::Denormalize(double normalized) const {
 }
 
 void IParameter::SetFromNormalized(double normalized) {
-    double value = Denormalize(normalized);
+    // Hosts send 0..1; anything else (NaN, negatives) must not leave the range.
+    if (normalized != normalized) {
+        return;
+    }
+    double value = Denormalize(normalized < 0.0 ? 0.0 : normalized);
     if (kind_ != kContinuous) {
         value = std::floor(value / step_ + 0.5) * step_;
     }

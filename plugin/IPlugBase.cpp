@@ -77,13 +77,21 @@ IPlugBase::~IPlugBase() {
     channelConfigs_.RemoveAll();
 }
 
-void IPlugBase::OnReset() { ScopedLock hold(lock_); }
+void IPlugBase::OnReset() {
+    ScopedLock hold(lock_);
+}
 
-void IPlugBase::OnParameterChange(int /*paramIdx*/) { ScopedLock hold(lock_); }
+void IPlugBase::OnParameterChange(int /*paramIdx*/) {
+    ScopedLock hold(lock_);
+}
 
-void IPlugBase::OnActivation(bool /*active*/) { ScopedLock hold(lock_); }
+void IPlugBase::OnActivation(bool /*active*/) {
+    ScopedLock hold(lock_);
+}
 
-void IPlugBase::OnMidiMessage(const MidiMessage& message) { SendMidiMessage(message); }
+void IPlugBase::OnMidiMessage(const MidiMessage& message) {
+    SendMidiMessage(message);
+}
 
 bool IPlugBase::MidiNoteName(int /*keyNumber*/, char* text) {
     if (text) {
@@ -92,7 +100,9 @@ bool IPlugBase::MidiNoteName(int /*keyNumber*/, char* text) {
     return false;
 }
 
-bool IPlugBase::SaveState(StateChunk& chunk) { return SerializeParamValues(chunk); }
+bool IPlugBase::SaveState(StateChunk& chunk) {
+    return SerializeParamValues(chunk);
+}
 
 int IPlugBase::LoadState(const StateChunk& chunk, int position) {
     return UnserializeParams(chunk, position);
@@ -297,13 +307,16 @@ void IPlugBase::AttachOutputs(double** hostOutputs) {
 }
 
 void IPlugBase::RunProcessBlock(int frames) {
-    double** inputs = NumInputChannels() ? reinterpret_cast<double**>(inputPointers_.Data()) : nullptr;
+    double** inputs =
+        NumInputChannels() ? reinterpret_cast<double**>(inputPointers_.Data()) : nullptr;
     double** outputs =
         NumOutputChannels() ? reinterpret_cast<double**>(outputPointers_.Data()) : nullptr;
     ProcessBlock(inputs, outputs, frames);
 }
 
-void IPlugBase::RunBlockDouble(int frames) { RunProcessBlock(frames); }
+void IPlugBase::RunBlockDouble(int frames) {
+    RunProcessBlock(frames);
+}
 
 void IPlugBase::RunBlockFloat(int frames) {
     RunProcessBlock(frames);

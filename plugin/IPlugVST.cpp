@@ -10,7 +10,9 @@
 namespace {
 
 // Opcode names are for diagnostic builds only; the delivered trace discards them.
-const char* OpcodeName(VstInt32 /*opcode*/) { return ""; }
+const char* OpcodeName(VstInt32 /*opcode*/) {
+    return "";
+}
 
 // A pointer-sized host value as an int, or fallback when it does not fit.
 int ToInt(VstIntPtr value, int fallback) {
@@ -26,8 +28,8 @@ IPlugVST* PlugOf(AEffect* effect) {
 IPlugVST::IPlugVST(AudioMasterCallback host, int numParams, const char* channelConfigs,
                    int numPrograms, const char* effectName, const char* productName,
                    const char* vendorName, std::int32_t version, std::int32_t uniqueId,
-                   std::int32_t manufacturerCode, int latency, bool doesMidi,
-                   bool doesStateChunks, bool isInstrument)
+                   std::int32_t manufacturerCode, int latency, bool doesMidi, bool doesStateChunks,
+                   bool isInstrument)
     : IPlugBase(numParams, channelConfigs, numPrograms, effectName, productName, vendorName,
                 version, uniqueId, manufacturerCode, latency, doesMidi, doesStateChunks,
                 isInstrument),
@@ -78,13 +80,17 @@ VstIntPtr IPlugVST::CallHost(VstInt32 opcode, VstInt32 index, VstIntPtr value, v
     return host_ ? host_(&effect_, opcode, index, value, ptr, opt) : 0;
 }
 
-void IPlugVST::BeginHostEdit(int paramIdx) { CallHost(audioMasterBeginEdit, paramIdx); }
+void IPlugVST::BeginHostEdit(int paramIdx) {
+    CallHost(audioMasterBeginEdit, paramIdx);
+}
 
 void IPlugVST::NotifyHostOfChange(int paramIdx, double normalized) {
     CallHost(audioMasterAutomate, paramIdx, 0, nullptr, float(normalized));
 }
 
-void IPlugVST::EndHostEdit(int paramIdx) { CallHost(audioMasterEndEdit, paramIdx); }
+void IPlugVST::EndHostEdit(int paramIdx) {
+    CallHost(audioMasterEndEdit, paramIdx);
+}
 
 VstTimeInfo* IPlugVST::HostTime(VstIntPtr filter) {
     return reinterpret_cast<VstTimeInfo*>(CallHost(audioMasterGetTime, 0, filter));
@@ -293,10 +299,10 @@ VstIntPtr IPlugVST::CanDo(const char* text) const {
     if (std::strcmp(text, "receiveVstTimeInfo") == 0) {
         return 1;
     }
-    if (doesMidi_ && (std::strcmp(text, "sendVstEvents") == 0 ||
-                      std::strcmp(text, "sendVstMidiEvent") == 0 ||
-                      std::strcmp(text, "receiveVstEvents") == 0 ||
-                      std::strcmp(text, "receiveVstMidiEvent") == 0)) {
+    if (doesMidi_ &&
+        (std::strcmp(text, "sendVstEvents") == 0 || std::strcmp(text, "sendVstMidiEvent") == 0 ||
+         std::strcmp(text, "receiveVstEvents") == 0 ||
+         std::strcmp(text, "receiveVstMidiEvent") == 0)) {
         return 1;
     }
     if (std::strcmp(text, "hasCockosExtensions") == 0 ||
@@ -320,8 +326,8 @@ void IPlugVST::SetSpeakerArrangement(const VstSpeakerArrangement* in,
     }
 }
 
-VstIntPtr IPlugVST::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                  VstIntPtr value, void* ptr, float opt) {
+VstIntPtr IPlugVST::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                  void* ptr, float opt) {
     IPlugVST* plug = PlugOf(effect);
     if (!plug) {
         return 0;
@@ -448,8 +454,7 @@ VstIntPtr IPlugVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, v
         }
         VstPinProperties* pin = static_cast<VstPinProperties*>(ptr);
         pin->flags = kVstPinIsActive | (index % 2 == 0 ? kVstPinIsStereo : 0);
-        std::snprintf(pin->label, sizeof pin->label, isInput ? "Input %d" : "Output %d",
-                      index + 1);
+        std::snprintf(pin->label, sizeof pin->label, isInput ? "Input %d" : "Output %d", index + 1);
         return 1;
     }
     case effGetPlugCategory:
@@ -543,8 +548,7 @@ void IPlugVST::VSTProcessAccumulating(AEffect* effect, float** inputs, float** o
     });
 }
 
-void IPlugVST::VSTProcessFloat(AEffect* effect, float** inputs, float** outputs,
-                               VstInt32 frames) {
+void IPlugVST::VSTProcessFloat(AEffect* effect, float** inputs, float** outputs, VstInt32 frames) {
     IPlugVST* plug = PlugOf(effect);
     if (!plug) {
         return;

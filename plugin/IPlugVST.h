@@ -38,8 +38,7 @@ public:
                                    VstIntPtr value, void* ptr, float opt);
     static void VSTProcessAccumulating(AEffect* effect, float** inputs, float** outputs,
                                        VstInt32 frames);
-    static void VSTProcessFloat(AEffect* effect, float** inputs, float** outputs,
-                                VstInt32 frames);
+    static void VSTProcessFloat(AEffect* effect, float** inputs, float** outputs, VstInt32 frames);
     static void VSTProcessDouble(AEffect* effect, double** inputs, double** outputs,
                                  VstInt32 frames);
     static float VSTGetParameter(AEffect* effect, VstInt32 index);

@@ -33,4 +33,6 @@ KVX_EXPORT AEffect* VSTPluginMain(AudioMasterCallback host) {
 
 // Older hosts look the entry up under this name.
 KVX_EXPORT AEffect* main_entry(AudioMasterCallback host) __asm__("main");
-AEffect* main_entry(AudioMasterCallback host) { return VSTPluginMain(host); }
+AEffect* main_entry(AudioMasterCallback host) {
+    return VSTPluginMain(host);
+}

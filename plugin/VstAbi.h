@@ -225,7 +225,9 @@ enum AudioMasterOpcodes : VstInt32 {
 
 namespace vstabi {
 constexpr bool k64 = sizeof(void*) == 8;
-constexpr size_t At(size_t offset64, size_t offset32) { return k64 ? offset64 : offset32; }
+constexpr size_t At(size_t offset64, size_t offset32) {
+    return k64 ? offset64 : offset32;
+}
 } // namespace vstabi
 
 #define KVX_CHECK_OFFSET(record, field, at64, at32)                                                \

@@ -52,8 +52,8 @@ TEST_F(Binding, FixedAnswers) {
     EXPECT_EQ(plug.Dispatch(effGetPlugCategory), 1);
     EXPECT_EQ(plug.Dispatch(effCanBeAutomated, 99), 1);
     EXPECT_EQ(plug.Dispatch(effGetVendorVersion), 0) << "the version travels in the record only";
-    for (VstInt32 unhandled : {9, 16, 17, 18, 20, 21, 27, 28, 30, 31, 32, 36, 40, 41, 43, 44, 46,
-                               52, 54, 57, 59, 65, 67, 68, 70, 1000, -1}) {
+    for (VstInt32 unhandled : {9,  16, 17, 18, 20, 21, 27, 28, 30, 31, 32, 36,   40, 41,
+                               43, 44, 46, 52, 54, 57, 59, 65, 67, 68, 70, 1000, -1}) {
         EXPECT_EQ(plug.Dispatch(unhandled, 1, 1, nullptr, 1.0f), 0) << unhandled;
     }
     EXPECT_EQ(plug.Dispatch(effEditIdle), 0);

@@ -103,7 +103,8 @@ TEST(ChannelModel, OneConnectedInputConsumesOneHostBufferAndTheOtherReadsScratch
     FloatBuffers out(2, 16, 7.0f);
     plug.Effect()->processReplacing(plug.Effect(), in.pointers.data(), out.pointers.data(), 16);
     EXPECT_EQ(out.data[0][2], 5.0f);
-    EXPECT_EQ(out.data[1][2], 7.0f + 1000 + 2) << "an unconnected output's host buffer is untouched";
+    EXPECT_EQ(out.data[1][2], 7.0f + 1000 + 2)
+        << "an unconnected output's host buffer is untouched";
     ASSERT_EQ(plug.lastInputs.size(), 2u);
     EXPECT_EQ(plug.lastInputs[1][0], 0.0) << "an unconnected input presents its zeroed scratch";
 

@@ -153,9 +153,8 @@ TEST_F(Module, EntryIsAlsoExportedAsMain) {
     ASSERT_NE(handle, nullptr);
     auto viaMain = reinterpret_cast<VstPluginMainProc>(dlsym(handle, "main"));
     ASSERT_NE(viaMain, nullptr);
-    AEffect* effect = viaMain([](AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float) -> VstIntPtr {
-        return 0;
-    });
+    AEffect* effect = viaMain(
+        [](AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float) -> VstIntPtr { return 0; });
     ASSERT_NE(effect, nullptr);
     EXPECT_EQ(effect->magic, kEffectMagic);
     effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);

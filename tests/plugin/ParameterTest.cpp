@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 namespace {
@@ -115,4 +116,21 @@ TEST(Parameter, DisplayOfNonFiniteAndHugeValuesStaysInTheField) {
     IParameter level;
     level.DefineContinuous("Level", 0.5, 0.0, 1.0, 0.001, "");
     EXPECT_LT(Display(level, 1e300, false).size(), size_t(IParameter::kTextSize));
+}
+
+TEST(Parameter, HostileValuesNeverLeaveTheRange) {
+    IParameter p;
+    p.DefineContinuous("x", 0.5, 0.0, 1.0, 0.001, "");
+    p.SetPlain(std::nan(""));
+    EXPECT_EQ(p.Value(), 0.5) << "a value that is not a number keeps the old one";
+    p.SetFromNormalized(std::nan(""));
+    EXPECT_EQ(p.Value(), 0.5);
+    p.SetFromNormalized(-0.5);
+    EXPECT_EQ(p.Value(), 0.0);
+    p.SetFromNormalized(7.0);
+    EXPECT_EQ(p.Value(), 1.0);
+    p.SetPlain(-INFINITY);
+    EXPECT_EQ(p.Value(), 0.0);
+    p.SetPlain(INFINITY);
+    EXPECT_EQ(p.Value(), 1.0);
 }

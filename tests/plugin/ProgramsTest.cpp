@@ -25,14 +25,19 @@ std::vector<unsigned char> Values(std::vector<double> values) {
     return bytes;
 }
 
-std::vector<unsigned char> Header() { return {0x74, 0x66, 0x66, 0x70, 0x00, 0x00, 0x01, 0x00}; }
+std::vector<unsigned char> Header() {
+    return {0x74, 0x66, 0x66, 0x70, 0x00, 0x00, 0x01, 0x00};
+}
 
-std::vector<unsigned char> Concat(std::vector<unsigned char> a, const std::vector<unsigned char>& b) {
+std::vector<unsigned char> Concat(std::vector<unsigned char> a,
+                                  const std::vector<unsigned char>& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
 }
 
-double ValueOf(TestPlug& plug, int i) { return plug.GetParam(i)->Value(); }
+double ValueOf(TestPlug& plug, int i) {
+    return plug.GetParam(i)->Value();
+}
 
 } // namespace
 

@@ -76,7 +76,9 @@ void TestPlug::OnParameterChange(int paramIdx) {
     IPlugVST::OnParameterChange(paramIdx);
 }
 
-void TestPlug::OnActivation(bool active) { activations.push_back(active); }
+void TestPlug::OnActivation(bool active) {
+    activations.push_back(active);
+}
 
 void TestPlug::OnMidiMessage(const MidiMessage& message) {
     midiIn.push_back(message);

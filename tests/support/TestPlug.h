@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/IGraphicsBase.h"
+#include "RecordingGraphics.h"
 #include "plugin/IPlugVST.h"
 
 #include <mutex>
@@ -8,7 +8,7 @@
 #include <vector>
 
 // Records what the plug-in core asks of an editor.
-class RecordingEditor : public IGraphicsBase {
+class RecordingEditor : public RecordingGraphics {
 public:
     struct Update {
         int paramIdx;
@@ -17,7 +17,7 @@ public:
     };
 
     RecordingEditor(int width, int height, bool* destroyed = nullptr)
-        : width_(width), height_(height), destroyed_(destroyed) {}
+        : RecordingGraphics(nullptr, width, height), destroyed_(destroyed) {}
     ~RecordingEditor() override {
         if (destroyed_) {
             *destroyed_ = true;
@@ -36,8 +36,6 @@ public:
         return parent ? this : nullptr;
     }
     void CloseEditorWindow() override { ++closes; }
-    int Width() const override { return width_; }
-    int Height() const override { return height_; }
 
     std::vector<Update> updates;
     std::vector<Update> controlValues;
@@ -46,8 +44,6 @@ public:
     void* openedWith = nullptr;
 
 private:
-    int width_;
-    int height_;
     bool* destroyed_;
 };
 

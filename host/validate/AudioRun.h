@@ -1,0 +1,49 @@
+#pragma once
+
+#include "host/HostedPlugin.h"
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+// Test signals fed to a plug-in.
+enum class TestSignal { Noise, Silence, Square, Impulses, Tiny };
+const char* SignalName(TestSignal signal);
+
+// Planar audio: one vector per channel.
+using Planar = std::vector<std::vector<double>>;
+Planar MakeSignal(TestSignal signal, int channels, int frames, double rate, std::uint32_t seed);
+
+// Drives one instance through a stream of processing calls as a DAW does, checking every call:
+// the inputs are left alone unless they are the outputs, and every output sample is finite and
+// not subnormal in the path's sample type.
+class AudioRun {
+public:
+    struct Result {
+        Planar output;
+        bool inputsUntouched = true;
+        bool outputsHealthy = true;
+        std::string firstProblem;
+    };
+
+    AudioRun(HostedPlugin& plugin, bool useDouble, bool inPlace);
+
+    // Processes input in calls whose sizes come from blockSizes (cycled); 0-frame calls are
+    // made as given. Each channel of input has the same length.
+    Result Process(const Planar& input, const std::vector<int>& blockSizes);
+
+private:
+    template <class Sample> void Call(std::vector<Sample*>& in, std::vector<Sample*>& out, int n);
+    template <class Sample> Result ProcessAs(const Planar& input, const std::vector<int>& sizes);
+
+    HostedPlugin& plugin_;
+    bool useDouble_;
+    bool inPlace_;
+};
+
+// Opens a fresh instance for rate and maximum block size and resumes it, as a DAW does.
+void StartPlugin(HostedPlugin& plugin, double rate, int maxBlock);
+
+// Index of the parameter with this exact name, or -1.
+int FindParameter(HostedPlugin& plugin, const std::string& name);

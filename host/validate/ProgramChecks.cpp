@@ -1,0 +1,45 @@
+#include "host/validate/Validation.h"
+
+#include <vector>
+
+namespace {
+
+std::vector<float> Values(HostedPlugin& plugin) {
+    std::vector<float> values;
+    for (int i = 0; i < plugin.Effect()->numParams; ++i) {
+        values.push_back(plugin.GetParameter(i));
+    }
+    return values;
+}
+
+} // namespace
+
+void CheckPrograms(Validation& v) {
+    auto plugin = v.NewPlugin("programs: instantiate");
+    if (!plugin) {
+        return;
+    }
+    plugin->Open(44100.0, 512);
+    const int count = plugin->Effect()->numPrograms;
+    std::vector<std::vector<float>> recorded;
+    bool follows = true;
+    for (int p = 0; p < count; ++p) {
+        plugin->Dispatch(effSetProgram, 0, p);
+        follows = follows && plugin->Dispatch(effGetProgram) == p;
+        recorded.push_back(Values(*plugin));
+    }
+    v.Report("programs: select each", follows, Figure("%d programs", count));
+
+    const std::uint32_t seed = v.NextCaseSeed();
+    std::mt19937 random(seed);
+    bool same = true;
+    int steps = 0;
+    for (int round = 0; round < 50 * v.Settings().repeat; ++round, ++steps) {
+        const int p = int(random() % unsigned(count));
+        plugin->Dispatch(effSetProgram, 0, p);
+        same =
+            same && plugin->Dispatch(effGetProgram) == p && Values(*plugin) == recorded[size_t(p)];
+    }
+    v.Report("programs: random selections", same,
+             Figure("%d selections, seed %u", steps, unsigned(seed)));
+}
