@@ -1,5 +1,10 @@
 #include "effect/PlugExample.h"
 
+#include "editor/IGraphicsBase.h"
+#include "effect/DesignMath.h"
+#include "effect/FilterDesign.h"
+#include "effect/SignalChain.h"
+
 namespace {
 
 constexpr std::int32_t FourCharCode(const char (&code)[5]) {
@@ -8,11 +13,19 @@ constexpr std::int32_t FourCharCode(const char (&code)[5]) {
                         std::uint32_t(std::uint8_t(code[2])) << 8 | std::uint8_t(code[3]));
 }
 
+// Normalises the level taper so that it spans exactly 0..1 over the full exponential.
+const double levelTaperNorm = 1 / (1 - DesignExp(-3));
+
 } // namespace
+
+double LevelGainFor(double level) {
+    return 1 - (1 - DesignExp(-3 * (1 - level / 2))) * levelTaperNorm;
+}
 
 PlugExample::PlugExample(AudioMasterCallback host)
     : IPlugVST(host, kNumParams, "1-1 2-2", kNumPrograms, "Kelvorantumix", "", "wexmoradine",
-               0x10200, FourCharCode("Jmx2"), FourCharCode("Qrvn"), 0, false, false, false) {
+               0x10200, FourCharCode("Jmx2"), FourCharCode("Qrvn"), 0, false, false, false),
+      levelGain(LevelGainFor(0.5)), drive(0.5) {
     GetParam(kLevel)->DefineContinuous("Level", 0.5, 0.0, 1.0, 0.001, "");
     GetParam(kDrive)->DefineContinuous("Drive", 0.5, 0.0, 1.0, 0.001, "");
     GetParam(kLow)->DefineContinuous("Low", 0.5, 0.0, 1.0, 0.001, "");
@@ -31,4 +44,92 @@ PlugExample::PlugExample(AudioMasterCallback host)
 
 PlugExample::~PlugExample() = default;
 
-IPlugVST* MakePlug(AudioMasterCallback host) { return new PlugExample(host); }
+void PlugExample::SwitchLed(int ledIndex, double value) {
+    if (Editor() && ledIndex >= 0) {
+        Editor()->SetControlValue(ledIndex, value);
+    }
+}
+
+void PlugExample::OnParameterChange(int paramIdx) {
+    ScopedLock hold(Lock());
+    if (paramIdx < 0 || paramIdx >= kNumParams) {
+        return;
+    }
+    const double v = GetParam(paramIdx)->Value();
+    switch (paramIdx) {
+    case kLevel:
+        levelGain = LevelGainFor(v);
+        break;
+    case kDrive:
+        drive = v;
+        break;
+    case kLow:
+        DesignLowTone(biquads, v, workingRate);
+        break;
+    case kMid:
+        DesignMidTone(biquads, v, workingRate);
+        break;
+    case kHigh:
+        DesignHighTone(biquads, v, workingRate);
+        break;
+    case kEffect:
+    case kVortalizer: {
+        const int n = int(v);
+        if (n != 0 && n != 1) {
+            break;
+        }
+        const bool on = n == 1;
+        if (paramIdx == kEffect) {
+            SwitchLed(effectLedIndex, on ? 1.0 : 0.0);
+            effectOn = on;
+        } else {
+            SwitchLed(vortalizerLedIndex, on ? 1.0 : 0.0);
+            vortalizerOn = on;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void PlugExample::OnReset() {
+    ScopedLock hold(Lock());
+    workingRate = SampleRate();
+    RefillNoiseTable(noiseTable);
+    if (workingRate == designedRate) {
+        return;
+    }
+    designedRate = workingRate;
+    ClearFilterBank(biquads, onePoles);
+    DesignAllFilters(biquads, onePoles, workingRate, GetParam(kLow)->Value(),
+                     GetParam(kMid)->Value(), GetParam(kHigh)->Value());
+    if (reverberator.rate != workingRate) {
+        reverberator.rate = workingRate;
+        reverberator.ConfigureReverberator(true);
+    }
+    reverberator.roomSize = 0.91;
+    reverberator.damping = 0.0;
+    reverberator.width = 1.0;
+    reverberator.ConfigureReverberator(true);
+}
+
+void PlugExample::ProcessBlock(double** inputs, double** outputs, int frames) {
+    if (frames <= 0) {
+        return;
+    }
+    if (!effectOn) {
+        for (int i = 0; i < frames; ++i) {
+            const double v = inputs[1][i] + inputs[0][i];
+            outputs[1][i] = v;
+            outputs[0][i] = v;
+        }
+        return;
+    }
+    RunSignalChain(biquads, onePoles, reverberator, noiseTable, {levelGain, drive, vortalizerOn},
+                   inputs, outputs, frames);
+}
+
+IPlugVST* MakePlug(AudioMasterCallback host) {
+    return new PlugExample(host);
+}
