@@ -367,6 +367,8 @@ int RunRender(const std::vector<std::string>& args) {
                      "in %s; .wav keeps such peaks\n",
                      format.description);
     }
-    std::printf("wrote %s\n", outputPath.c_str());
+    char* absolute = realpath(outputPath.c_str(), nullptr);
+    std::printf("wrote %s\n", absolute ? absolute : outputPath.c_str());
+    std::free(absolute);
     return 0;
 }
