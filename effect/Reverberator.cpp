@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <emmintrin.h>
 
 const int Reverberator::kCombLengths[kCombPairs] = {1116, 1188, 1277, 1356, 1422,
                                                     1491, 1557, 1617, 1685, 1748};
@@ -20,32 +21,6 @@ void Resize(std::vector<double>& line, int& position, int length) {
         line.assign(size_t(length), 0.0);
         position = 0;
     }
-}
-
-// Zero and denormal values become +0 so that decaying tails never reach the slow denormal range.
-inline double FlushTiny(double v) {
-    return std::fabs(v) < DBL_MIN ? 0.0 : v;
-}
-
-inline double StepComb(CombFilter& comb, double input) {
-    double* line = comb.line.data();
-    const double o = line[comb.position];
-    comb.store = FlushTiny((1 - comb.damping) * o + comb.damping * comb.store);
-    line[comb.position] = comb.feedback * comb.store + input;
-    if (++comb.position >= int(comb.line.size())) {
-        comb.position = 0;
-    }
-    return o;
-}
-
-inline double StepAllpass(AllpassFilter& allpass, double input) {
-    double* line = allpass.line.data();
-    const double b = line[allpass.position];
-    line[allpass.position] = FlushTiny(b * allpass.feedback + input);
-    if (++allpass.position >= int(allpass.line.size())) {
-        allpass.position = 0;
-    }
-    return b - input;
 }
 
 } // namespace
@@ -85,20 +60,108 @@ void Reverberator::ConfigureReverberator(bool clear) {
 }
 
 void Reverberator::ProcessReverberator(double& left, double& right) {
-    const double inputLeft = left * 0.015;
-    const double inputRight = right * 0.015;
-    double sumLeft = 0.0;
-    double sumRight = 0.0;
+    ProcessReverberatorBlock(&left, &right, &left, &right, 1);
+}
+
+// Left and right elements run side by side, one per lane of a vector: each lane does exactly
+// the scalar arithmetic of its element.
+void Reverberator::ProcessReverberatorBlock(const double* inLeft, const double* inRight,
+                                            double* outLeft, double* outRight, int frames) {
+    constexpr int kCombs = 2 * kCombPairs;
+    constexpr int kAllpasses = 2 * kStages;
+    double* combLine[kCombs];
+    int combPosition[kCombs];
+    int combLength[kCombs];
+    __m128d combFeedback[kCombPairs], combDamping[kCombPairs], combStore[kCombPairs];
     for (int k = 0; k < kCombPairs; ++k) {
-        sumLeft += StepComb(combs_[2 * k], inputLeft);
-        sumRight += StepComb(combs_[2 * k + 1], inputRight);
+        const CombFilter& l = combs_[2 * k];
+        const CombFilter& r = combs_[2 * k + 1];
+        combFeedback[k] = _mm_set_pd(r.feedback, l.feedback);
+        combDamping[k] = _mm_set_pd(r.damping, l.damping);
+        combStore[k] = _mm_set_pd(r.store, l.store);
     }
-    double l = sumLeft;
-    double r = sumRight;
+    for (int e = 0; e < kCombs; ++e) {
+        combLine[e] = combs_[e].line.data();
+        combPosition[e] = combs_[e].position;
+        combLength[e] = int(combs_[e].line.size());
+    }
+    double* allpassLine[kAllpasses];
+    int allpassPosition[kAllpasses];
+    int allpassLength[kAllpasses];
+    __m128d allpassFeedback[kStages];
     for (int k = 0; k < kStages; ++k) {
-        l = StepAllpass(allpasses_[2 * k], l);
-        r = StepAllpass(allpasses_[2 * k + 1], r);
+        allpassFeedback[k] = _mm_set_pd(allpasses_[2 * k + 1].feedback, allpasses_[2 * k].feedback);
     }
-    left = l * width + r * (1 - width);
-    right = r * width + l * (1 - width);
+    for (int e = 0; e < kAllpasses; ++e) {
+        allpassLine[e] = allpasses_[e].line.data();
+        allpassPosition[e] = allpasses_[e].position;
+        allpassLength[e] = int(allpasses_[e].line.size());
+    }
+    const __m128d one = _mm_set1_pd(1.0);
+    const __m128d smallest = _mm_set1_pd(DBL_MIN);
+    const __m128d magnitude = _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFFll));
+    const __m128d widthV = _mm_set1_pd(width);
+    const __m128d crossV = _mm_set1_pd(1 - width);
+    // Zero and denormal values become +0 so that decaying tails never reach the slow denormal
+    // range; NaN compares false and stays.
+    const auto flushTiny = [&](__m128d v) {
+        return _mm_andnot_pd(_mm_cmplt_pd(_mm_and_pd(v, magnitude), smallest), v);
+    };
+    const auto advance = [](int& position, int length) {
+        if (++position >= length) {
+            position = 0;
+        }
+    };
+
+    for (int i = 0; i < frames; ++i) {
+        const __m128d input = _mm_mul_pd(_mm_set_pd(inRight[i], inLeft[i]), _mm_set1_pd(0.015));
+        __m128d sum = _mm_setzero_pd();
+        for (int k = 0; k < kCombPairs; ++k) {
+            double* lineL = combLine[2 * k];
+            double* lineR = combLine[2 * k + 1];
+            int& posL = combPosition[2 * k];
+            int& posR = combPosition[2 * k + 1];
+            const __m128d o = _mm_set_pd(lineR[posR], lineL[posL]);
+            const __m128d store =
+                flushTiny(_mm_add_pd(_mm_mul_pd(_mm_sub_pd(one, combDamping[k]), o),
+                                     _mm_mul_pd(combDamping[k], combStore[k])));
+            combStore[k] = store;
+            const __m128d written = _mm_add_pd(_mm_mul_pd(combFeedback[k], store), input);
+            _mm_storel_pd(&lineL[posL], written);
+            _mm_storeh_pd(&lineR[posR], written);
+            advance(posL, combLength[2 * k]);
+            advance(posR, combLength[2 * k + 1]);
+            sum = _mm_add_pd(sum, o);
+        }
+        __m128d signal = sum;
+        for (int k = 0; k < kStages; ++k) {
+            double* lineL = allpassLine[2 * k];
+            double* lineR = allpassLine[2 * k + 1];
+            int& posL = allpassPosition[2 * k];
+            int& posR = allpassPosition[2 * k + 1];
+            const __m128d b = _mm_set_pd(lineR[posR], lineL[posL]);
+            const __m128d written =
+                flushTiny(_mm_add_pd(_mm_mul_pd(b, allpassFeedback[k]), signal));
+            _mm_storel_pd(&lineL[posL], written);
+            _mm_storeh_pd(&lineR[posR], written);
+            advance(posL, allpassLength[2 * k]);
+            advance(posR, allpassLength[2 * k + 1]);
+            signal = _mm_sub_pd(b, signal);
+        }
+        const __m128d swapped = _mm_shuffle_pd(signal, signal, 1);
+        const __m128d mixed = _mm_add_pd(_mm_mul_pd(signal, widthV), _mm_mul_pd(swapped, crossV));
+        _mm_storel_pd(&outLeft[i], mixed);
+        _mm_storeh_pd(&outRight[i], mixed);
+    }
+
+    for (int k = 0; k < kCombPairs; ++k) {
+        _mm_storel_pd(&combs_[2 * k].store, combStore[k]);
+        _mm_storeh_pd(&combs_[2 * k + 1].store, combStore[k]);
+    }
+    for (int e = 0; e < kCombs; ++e) {
+        combs_[e].position = combPosition[e];
+    }
+    for (int e = 0; e < kAllpasses; ++e) {
+        allpasses_[e].position = allpassPosition[e];
+    }
 }

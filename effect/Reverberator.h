@@ -34,6 +34,9 @@ public:
     void ConfigureReverberator(bool clear);
     // Consumes one input pair and replaces it with one output pair.
     void ProcessReverberator(double& left, double& right);
+    // The same for frames pairs; the outputs may be the inputs.
+    void ProcessReverberatorBlock(const double* inLeft, const double* inRight, double* outLeft,
+                                  double* outRight, int frames);
 
     // Element 2k is stage or pair k of the left channel, 2k + 1 the right one.
     const AllpassFilter& Allpass(int index) const { return allpasses_[index]; }

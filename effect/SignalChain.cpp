@@ -2,11 +2,15 @@
 
 #include "effect/FilterDesign.h"
 #include "effect/NoiseTable.h"
+#include "effect/SerialBiquads.h"
 #include "effect/SoftClip.h"
 
 #include <cmath>
 
 namespace {
+
+// Work is done in chunks whose intermediate signals fit in the first-level cache.
+constexpr int kChunk = 512;
 
 // A host's NaN or infinity would otherwise stay in the filter memories for ever.
 inline double FiniteOrZero(double v) {
@@ -41,44 +45,82 @@ double DoubleClipBranch(OnePoleBank& op, double drive, double y0) {
     return (q * -0.07 + l) * 0.6;
 }
 
-} // namespace
-
-void RunSignalChain(BiquadBank& bq, OnePoleBank& op, Reverberator& reverberator,
-                    const double* noiseTable, const ChainSettings& settings, double* const* inputs,
-                    double* const* outputs, int frames) {
-    const double* in0 = inputs[0];
-    const double* in1 = inputs[1];
-    double* out0 = outputs[0];
-    double* out1 = outputs[1];
-    int noise = 0;
+// From the inputs to the level stage: m = ((b + a) + c) x levelGain for each frame. The banks
+// are copied to locals so that the compiler may keep them in registers across frames.
+void RunBranches(BiquadBank& bank, OnePoleBank& poles, const double* noiseTable, int noiseStart,
+                 const ChainSettings& settings, const double* in0, const double* in1, double* mix,
+                 int frames) {
+    BiquadBank bq = bank;
+    OnePoleBank op = poles;
+    const double drive = settings.drive;
+    const double levelGain = settings.levelGain;
+    int noise = noiseStart;
     for (int i = 0; i < frames; ++i) {
         const double x = FiniteOrZero(in1[i]) + FiniteOrZero(in0[i]) + noiseTable[noise];
         if (++noise == kNoiseTableLength) {
             noise = 0;
         }
         const double y0 = StepBiquad(bq, kInputLowPassSlot, x);
-        const double a = MidDriveBranch(bq, op, settings.drive, x);
+        const double a = MidDriveBranch(bq, op, drive, x);
         const double b = FixedClipBranch(bq, op, y0);
-        const double c = DoubleClipBranch(op, settings.drive, y0);
-        double m = (b + a + c) * settings.levelGain;
-        m = StepBiquad(bq, kPresenceSlot1, m);
-        m = StepBiquad(bq, kPresenceSlot2, m);
-        m = StepBiquad(bq, kLowToneSlot, m);
-        m = StepBiquad(bq, kMidToneSlot, m);
-        m = StepBiquad(bq, kHighToneSlot, m);
-        for (int slot = kFirstVoicingSlot; slot <= kLastVoicingSlot; ++slot) {
-            m = StepBiquad(bq, slot, m);
-        }
-        const double s = m;
+        const double c = DoubleClipBranch(op, drive, y0);
+        mix[i] = (b + a + c) * levelGain;
+    }
+    bank = bq;
+    poles = op;
+}
+
+// The presence, tone and voicing sections, in the order the mix passes them.
+constexpr int kSerialOrder[SerialBiquads::kSections] = {kPresenceSlot1,
+                                                        kPresenceSlot2,
+                                                        kLowToneSlot,
+                                                        kMidToneSlot,
+                                                        kHighToneSlot,
+                                                        11,
+                                                        12,
+                                                        13,
+                                                        14,
+                                                        15,
+                                                        16,
+                                                        17,
+                                                        18,
+                                                        19,
+                                                        20,
+                                                        21,
+                                                        22,
+                                                        23};
+
+} // namespace
+
+void RunSignalChain(BiquadBank& bq, OnePoleBank& op, Reverberator& reverberator,
+                    const double* noiseTable, const ChainSettings& settings, double* const* inputs,
+                    double* const* outputs, int frames) {
+    SerialBiquads serial;
+    serial.Load(bq, kSerialOrder);
+    double mix[kChunk];
+    double dry[kChunk];
+    int noise = 0;
+    for (int done = 0; done < frames; done += kChunk) {
+        const int n = frames - done < kChunk ? frames - done : kChunk;
+        RunBranches(bq, op, noiseTable, noise, settings, inputs[0] + done, inputs[1] + done, mix,
+                    n);
+        noise = (noise + n) % kNoiseTableLength;
+        serial.Run(mix, dry, n);
+        double* out0 = outputs[0] + done;
+        double* out1 = outputs[1] + done;
         if (settings.vortalizerOn) {
-            double left = s;
-            double right = s;
-            reverberator.ProcessReverberator(left, right);
-            out0[i] = left * 0.075 + s;
-            out1[i] = right * 0.075;
+            // The reverberation of the dry signal replaces it; the left output adds it back.
+            reverberator.ProcessReverberatorBlock(dry, dry, out0, out1, n);
+            for (int i = 0; i < n; ++i) {
+                out0[i] = out0[i] * 0.075 + dry[i];
+                out1[i] = out1[i] * 0.075;
+            }
         } else {
-            out0[i] = s;
-            out1[i] = s;
+            for (int i = 0; i < n; ++i) {
+                out0[i] = dry[i];
+                out1[i] = dry[i];
+            }
         }
     }
+    serial.Store(bq, kSerialOrder);
 }
