@@ -268,6 +268,12 @@ int RunRender(const std::vector<std::string>& args) {
     auto module = PluginModule::Load(modulePath, &error);
     auto plugin = module ? HostedPlugin::Create(*module, &error) : nullptr;
     if (!plugin) {
+        OutputFormat audio{};
+        std::string notAudio;
+        // The likeliest slip: an audio file where the plug-in goes.
+        if (!module && OutputFormatFor(modulePath, &audio, &notAudio)) {
+            error += " (to render an audio file, give it with -i)";
+        }
         return Fail(error);
     }
     AEffect* effect = plugin->Effect();

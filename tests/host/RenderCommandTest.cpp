@@ -145,10 +145,12 @@ TEST_F(RenderTest, RefusesBadFilesWithAClearMessageAndWritesNothing) {
 }
 
 TEST_F(RenderTest, RefusesModulesThatAreNoPlugInsWithoutCrashing) {
+    Input(1, 100);
     std::ofstream(dir / "broken.so") << std::string(200, 'x');
     ExpectFailure({dir / "broken.so"}, "cannot load " + (dir / "broken.so") + ": ");
     ExpectFailure({dir / "broken.so"}, "invalid ELF header");
     ExpectFailure({dir / "absent.so"}, "No such file");
+    ExpectFailure({"in.wav"}, "invalid ELF header (to render an audio file, give it with -i)");
     ExpectFailure({KVX_NOENTRY_MODULE}, "exports neither VSTPluginMain nor main");
     ExpectFailure({KVX_BADMAGIC_MODULE}, "without the VstP magic");
 }
