@@ -1,0 +1,14 @@
+#include "platform/HostProcess.h"
+
+#include <unistd.h>
+
+#include <climits>
+
+std::string HostExecutablePath() {
+    char path[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0) {
+        return std::string();
+    }
+    return std::string(path, size_t(n));
+}
