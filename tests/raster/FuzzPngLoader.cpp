@@ -1,0 +1,15 @@
+// libFuzzer target: any bytes given to the PNG loader give a bitmap or null, never a crash, a
+// leak or a read outside the data.
+
+#include "raster/MemoryBitmap.h"
+#include "raster/RasterImageLoad.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    delete RasterLoadPngMemory(data, size, nullptr);
+    MemoryBitmap target(3, 3);
+    RasterLoadPngMemory(data, size, &target);
+    return 0;
+}
