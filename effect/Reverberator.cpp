@@ -107,51 +107,78 @@ void Reverberator::ProcessReverberatorBlock(const double* inLeft, const double* 
     const auto flushTiny = [&](__m128d v) {
         return _mm_andnot_pd(_mm_cmplt_pd(_mm_and_pd(v, magnitude), smallest), v);
     };
-    const auto advance = [](int& position, int length) {
-        if (++position >= length) {
-            position = 0;
+    // Runs of frames in which no line wraps need no position bookkeeping per frame.
+    constexpr int kRunLimit = 256;
+    __m128d sums[kRunLimit];
+    for (int done = 0; done < frames;) {
+        int run = std::min(frames - done, kRunLimit);
+        for (int e = 0; e < kCombs; ++e) {
+            run = std::min(run, combLength[e] - combPosition[e]);
         }
-    };
-
-    for (int i = 0; i < frames; ++i) {
-        const __m128d input = _mm_mul_pd(_mm_set_pd(inRight[i], inLeft[i]), _mm_set1_pd(0.015));
-        __m128d sum = _mm_setzero_pd();
-        for (int k = 0; k < kCombPairs; ++k) {
-            double* lineL = combLine[2 * k];
-            double* lineR = combLine[2 * k + 1];
-            int& posL = combPosition[2 * k];
-            int& posR = combPosition[2 * k + 1];
-            const __m128d o = _mm_set_pd(lineR[posR], lineL[posL]);
-            const __m128d store =
-                flushTiny(_mm_add_pd(_mm_mul_pd(_mm_sub_pd(one, combDamping[k]), o),
-                                     _mm_mul_pd(combDamping[k], combStore[k])));
-            combStore[k] = store;
-            const __m128d written = _mm_add_pd(_mm_mul_pd(combFeedback[k], store), input);
-            _mm_storel_pd(&lineL[posL], written);
-            _mm_storeh_pd(&lineR[posR], written);
-            advance(posL, combLength[2 * k]);
-            advance(posR, combLength[2 * k + 1]);
-            sum = _mm_add_pd(sum, o);
+        for (int e = 0; e < kAllpasses; ++e) {
+            run = std::min(run, allpassLength[e] - allpassPosition[e]);
         }
-        __m128d signal = sum;
-        for (int k = 0; k < kStages; ++k) {
-            double* lineL = allpassLine[2 * k];
-            double* lineR = allpassLine[2 * k + 1];
-            int& posL = allpassPosition[2 * k];
-            int& posR = allpassPosition[2 * k + 1];
-            const __m128d b = _mm_set_pd(lineR[posR], lineL[posL]);
-            const __m128d written =
-                flushTiny(_mm_add_pd(_mm_mul_pd(b, allpassFeedback[k]), signal));
-            _mm_storel_pd(&lineL[posL], written);
-            _mm_storeh_pd(&lineR[posR], written);
-            advance(posL, allpassLength[2 * k]);
-            advance(posR, allpassLength[2 * k + 1]);
-            signal = _mm_sub_pd(b, signal);
+        double* comb[kCombs];
+        double* allpass[kAllpasses];
+        for (int e = 0; e < kCombs; ++e) {
+            comb[e] = combLine[e] + combPosition[e];
         }
-        const __m128d swapped = _mm_shuffle_pd(signal, signal, 1);
-        const __m128d mixed = _mm_add_pd(_mm_mul_pd(signal, widthV), _mm_mul_pd(swapped, crossV));
-        _mm_storel_pd(&outLeft[i], mixed);
-        _mm_storeh_pd(&outRight[i], mixed);
+        for (int e = 0; e < kAllpasses; ++e) {
+            allpass[e] = allpassLine[e] + allpassPosition[e];
+        }
+        // Combs first for the whole run, then the all-passes: frames are independent within a
+        // run, so the in-order sums of neighbouring frames can overlap.
+        for (int f = 0; f < run; ++f) {
+            const int i = done + f;
+            const __m128d input = _mm_mul_pd(_mm_set_pd(inRight[i], inLeft[i]), _mm_set1_pd(0.015));
+            __m128d sum = _mm_setzero_pd();
+            for (int k = 0; k < kCombPairs; ++k) {
+                double* left = comb[2 * k] + f;
+                double* right = comb[2 * k + 1] + f;
+                const __m128d o = _mm_loadh_pd(_mm_load_sd(left), right);
+                const __m128d store =
+                    flushTiny(_mm_add_pd(_mm_mul_pd(_mm_sub_pd(one, combDamping[k]), o),
+                                         _mm_mul_pd(combDamping[k], combStore[k])));
+                combStore[k] = store;
+                const __m128d written = _mm_add_pd(_mm_mul_pd(combFeedback[k], store), input);
+                _mm_storel_pd(left, written);
+                _mm_storeh_pd(right, written);
+                sum = _mm_add_pd(sum, o);
+            }
+            sums[f] = sum;
+        }
+        for (int f = 0; f < run; ++f) {
+            const int i = done + f;
+            __m128d signal = sums[f];
+            for (int k = 0; k < kStages; ++k) {
+                double* left = allpass[2 * k] + f;
+                double* right = allpass[2 * k + 1] + f;
+                const __m128d b = _mm_loadh_pd(_mm_load_sd(left), right);
+                const __m128d written =
+                    flushTiny(_mm_add_pd(_mm_mul_pd(b, allpassFeedback[k]), signal));
+                _mm_storel_pd(left, written);
+                _mm_storeh_pd(right, written);
+                signal = _mm_sub_pd(b, signal);
+            }
+            const __m128d swapped = _mm_shuffle_pd(signal, signal, 1);
+            const __m128d mixed =
+                _mm_add_pd(_mm_mul_pd(signal, widthV), _mm_mul_pd(swapped, crossV));
+            _mm_storel_pd(&outLeft[i], mixed);
+            _mm_storeh_pd(&outRight[i], mixed);
+        }
+        for (int e = 0; e < kCombs; ++e) {
+            combPosition[e] += run;
+            if (combPosition[e] == combLength[e]) {
+                combPosition[e] = 0;
+            }
+        }
+        for (int e = 0; e < kAllpasses; ++e) {
+            allpassPosition[e] += run;
+            if (allpassPosition[e] == allpassLength[e]) {
+                allpassPosition[e] = 0;
+            }
+        }
+        done += run;
     }
 
     for (int k = 0; k < kCombPairs; ++k) {

@@ -17,58 +17,102 @@ inline double FiniteOrZero(double v) {
     return std::isfinite(v) ? v : 0.0;
 }
 
-double MidDriveBranch(BiquadBank& bq, OnePoleBank& op, double drive, double x) {
-    double t = StepBiquad(bq, kMidDriveHighPassSlot, x);
-    t = StepBiquad(bq, kMidDriveLowPassSlot, t);
-    t = StepBiquad(bq, kMidDrivePeakSlot, t);
-    const double k = SoftClip(drive * 50 * t);
-    double l = StepOnePole(op.lowPass, kMidDriveSmoothSlot, k) + 1e-20;
-    l = StepBiquad(bq, kMidDriveOutLowPassSlot, l);
-    l = StepBiquad(bq, kMidDriveShelfSlot, l);
-    return l * 2.55;
-}
+// The three branches from the inputs to the level stage, m = ((b + a) + c) x levelGain, run as
+// a wavefront: at step j, the work of depth d belongs to frame j - d, and each depth reads what
+// the depth before it handed over in the previous step. The steps of one frame are those of the
+// branches, in their order, so the results are bit-identical; only independent work of
+// neighbouring frames is interleaved.
+class BranchPipeline {
+public:
+    static constexpr int kDepth = 7;
 
-double FixedClipBranch(BiquadBank& bq, OnePoleBank& op, double y0) {
-    const double u = StepBiquad(bq, kFixedClipLowPassSlot, y0);
-    const double h = u - StepOnePole(op.highPass, kFixedClipHighPassSlot, u) + 1e-20;
-    const double k = SoftClip(8 * h);
-    const double z = StepOnePole(op.lowPass, kFixedClipSmoothSlot, u + k) + 1e-20;
-    return StepBiquad(bq, kFixedClipShelfSlot, z);
-}
+    BranchPipeline(const BiquadBank& biquads, const OnePoleBank& onePoles,
+                   const ChainSettings& settings)
+        : bq_(biquads), op_(onePoles), drive_(settings.drive), levelGain_(settings.levelGain),
+          doubleClipGain_(7.5 * settings.drive + 3) {}
 
-double DoubleClipBranch(OnePoleBank& op, double drive, double y0) {
-    const double p = StepOnePole(op.lowPass, kDoubleClipInputSlot, y0) + 1e-20;
-    const double h = p - StepOnePole(op.highPass, kDoubleClipHighPassSlot, p) + 1e-20;
-    const double d = SoftClip(SoftClip((7.5 * drive + 3) * h));
-    const double l = StepOnePole(op.lowPass, kDoubleClipOutputSlot, d) + 1e-20;
-    const double q = d - StepOnePole(op.highPass, kDoubleClipOutputHighPassSlot, d) + 1e-20;
-    return (q * -0.07 + l) * 0.6;
-}
-
-// From the inputs to the level stage: m = ((b + a) + c) x levelGain for each frame. The banks
-// are copied to locals so that the compiler may keep them in registers across frames.
-void RunBranches(BiquadBank& bank, OnePoleBank& poles, const double* noiseTable, int noiseStart,
-                 const ChainSettings& settings, const double* in0, const double* in1, double* mix,
-                 int frames) {
-    BiquadBank bq = bank;
-    OnePoleBank op = poles;
-    const double drive = settings.drive;
-    const double levelGain = settings.levelGain;
-    int noise = noiseStart;
-    for (int i = 0; i < frames; ++i) {
-        const double x = FiniteOrZero(in1[i]) + FiniteOrZero(in0[i]) + noiseTable[noise];
-        if (++noise == kNoiseTableLength) {
-            noise = 0;
+    void Run(const double* in0, const double* in1, const double* noiseTable, int noise, double* mix,
+             int frames) {
+        const int steps = frames + kDepth;
+        int j = 0;
+        for (; j < kDepth && j < steps; ++j) {
+            Step<true>(j, in0, in1, noiseTable, noise, mix, frames);
         }
-        const double y0 = StepBiquad(bq, kInputLowPassSlot, x);
-        const double a = MidDriveBranch(bq, op, drive, x);
-        const double b = FixedClipBranch(bq, op, y0);
-        const double c = DoubleClipBranch(op, drive, y0);
-        mix[i] = (b + a + c) * levelGain;
+        for (; j < frames; ++j) {
+            Step<false>(j, in0, in1, noiseTable, noise, mix, frames);
+        }
+        for (; j < steps; ++j) {
+            Step<true>(j, in0, in1, noiseTable, noise, mix, frames);
+        }
     }
-    bank = bq;
-    poles = op;
-}
+
+    void StoreTo(BiquadBank& biquads, OnePoleBank& onePoles) const {
+        biquads = bq_;
+        onePoles = op_;
+    }
+
+private:
+    template <bool kEdge>
+    inline void Step(int j, const double* in0, const double* in1, const double* noiseTable,
+                     int& noise, double* mix, int frames) {
+        // Whether depth d has a frame at this step.
+        const auto active = [&](int d) { return !kEdge || (j - d >= 0 && j - d < frames); };
+        if (active(7)) {
+            mix[j - 7] = (b6_ + a6_ + c6_) * levelGain_;
+        }
+        if (active(6)) {
+            a6_ = StepBiquad(bq_, kMidDriveShelfSlot, l5_) * 2.55;
+            b6_ = b5_;
+            c6_ = c5_;
+        }
+        if (active(5)) {
+            l5_ = StepBiquad(bq_, kMidDriveOutLowPassSlot, l4_);
+            b5_ = b4_;
+            c5_ = c4_;
+        }
+        if (active(4)) {
+            b4_ = StepBiquad(bq_, kFixedClipShelfSlot, z3_);
+            const double l = StepOnePole(op_.lowPass, kDoubleClipOutputSlot, d3_) + 1e-20;
+            const double q =
+                d3_ - StepOnePole(op_.highPass, kDoubleClipOutputHighPassSlot, d3_) + 1e-20;
+            c4_ = (q * -0.07 + l) * 0.6;
+            const double k = SoftClip(drive_ * 50 * t3_);
+            l4_ = StepOnePole(op_.lowPass, kMidDriveSmoothSlot, k) + 1e-20;
+        }
+        if (active(3)) {
+            const double h = u2_ - StepOnePole(op_.highPass, kFixedClipHighPassSlot, u2_) + 1e-20;
+            const double k = SoftClip(8 * h);
+            z3_ = StepOnePole(op_.lowPass, kFixedClipSmoothSlot, u2_ + k) + 1e-20;
+            const double hd = p2_ - StepOnePole(op_.highPass, kDoubleClipHighPassSlot, p2_) + 1e-20;
+            d3_ = SoftClip(SoftClip(doubleClipGain_ * hd));
+            t3_ = StepBiquad(bq_, kMidDrivePeakSlot, t2_);
+        }
+        if (active(2)) {
+            u2_ = StepBiquad(bq_, kFixedClipLowPassSlot, y1_);
+            p2_ = StepOnePole(op_.lowPass, kDoubleClipInputSlot, y1_) + 1e-20;
+            t2_ = StepBiquad(bq_, kMidDriveLowPassSlot, t1_);
+        }
+        if (active(1)) {
+            y1_ = StepBiquad(bq_, kInputLowPassSlot, x0_);
+            t1_ = StepBiquad(bq_, kMidDriveHighPassSlot, x0_);
+        }
+        if (active(0)) {
+            x0_ = FiniteOrZero(in1[j]) + FiniteOrZero(in0[j]) + noiseTable[noise];
+            if (++noise == kNoiseTableLength) {
+                noise = 0;
+            }
+        }
+    }
+
+    BiquadBank bq_;
+    OnePoleBank op_;
+    const double drive_;
+    const double levelGain_;
+    const double doubleClipGain_;
+    // What each depth handed over in the previous step, named by depth.
+    double x0_ = 0, y1_ = 0, t1_ = 0, u2_ = 0, p2_ = 0, t2_ = 0, z3_ = 0, d3_ = 0, t3_ = 0;
+    double b4_ = 0, c4_ = 0, l4_ = 0, l5_ = 0, b5_ = 0, c5_ = 0, a6_ = 0, b6_ = 0, c6_ = 0;
+};
 
 // The presence, tone and voicing sections, in the order the mix passes them.
 constexpr int kSerialOrder[SerialBiquads::kSections] = {kPresenceSlot1,
@@ -102,8 +146,9 @@ void RunSignalChain(BiquadBank& bq, OnePoleBank& op, Reverberator& reverberator,
     int noise = 0;
     for (int done = 0; done < frames; done += kChunk) {
         const int n = frames - done < kChunk ? frames - done : kChunk;
-        RunBranches(bq, op, noiseTable, noise, settings, inputs[0] + done, inputs[1] + done, mix,
-                    n);
+        BranchPipeline branches(bq, op, settings);
+        branches.Run(inputs[0] + done, inputs[1] + done, noiseTable, noise, mix, n);
+        branches.StoreTo(bq, op);
         noise = (noise + n) % kNoiseTableLength;
         serial.Run(mix, dry, n);
         double* out0 = outputs[0] + done;
