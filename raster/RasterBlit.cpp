@@ -60,6 +60,11 @@ void BlendRows(const BlitArea& a, uint32_t mode, int w) {
             for (int r = 0; r < a.height; ++r) {
                 row(a.DestRow(r), a.SrcRow(r), a.width);
             }
+        } else if (w >= 1 && w <= 255) {
+            const RasterSourceAlphaBlendRowFn row = RasterSourceAlphaBlendRow();
+            for (int r = 0; r < a.height; ++r) {
+                row(a.DestRow(r), a.SrcRow(r), a.width, w);
+            }
         } else {
             BlendRows<CopySourceAlpha>(a, w);
         }

@@ -13,6 +13,12 @@ void RasterSourceAlphaCopyRowScalar(RasterPixel* dest, const RasterPixel* src, i
     }
 }
 
+void RasterSourceAlphaBlendRowScalar(RasterPixel* dest, const RasterPixel* src, int count, int w) {
+    for (int i = 0; i < count; ++i) {
+        dest[i] = raster_blend::CopySourceAlpha(dest[i], src[i], int(src[i] >> 24), w);
+    }
+}
+
 #if KVX_RASTER_X86
 
 // Two pixels widened to 16-bit lanes (blue, green, red, alpha each). Colour channels become
@@ -60,6 +66,39 @@ SourceAlphaCopyRowSse2(RasterPixel* dest, const RasterPixel* src, int count) {
     RasterSourceAlphaCopyRowScalar(dest + i, src + i, count - i);
 }
 
+// Two pixels widened to 16-bit lanes at weight w < 256: w' = w x (a + 1) / 256 and every channel
+// (alpha included, its source being a) becomes S + (D - S) x (256 - w') / 256. Alpha 0 gives
+// w' = 0 and leaves the destination as it is.
+__attribute__((target("sse2"))) static inline __m128i BlendWeighted(__m128i d, __m128i s,
+                                                                    __m128i w) {
+    const __m128i a1 =
+        _mm_add_epi16(_mm_shufflehi_epi16(_mm_shufflelo_epi16(s, 0xFF), 0xFF), _mm_set1_epi16(1));
+    const __m128i scaled = _mm_srli_epi16(_mm_mullo_epi16(a1, w), 8);
+    const __m128i k = _mm_sub_epi16(_mm_set1_epi16(256), scaled);
+    const __m128i diff = _mm_sub_epi16(d, s);
+    const __m128i sign = _mm_srai_epi16(diff, 15);
+    const __m128i mag = _mm_sub_epi16(_mm_xor_si128(diff, sign), sign);
+    __m128i q = _mm_srli_epi16(_mm_mullo_epi16(mag, k), 8);
+    q = _mm_sub_epi16(_mm_xor_si128(q, sign), sign);
+    return _mm_add_epi16(s, q);
+}
+
+__attribute__((target("sse2"))) static void
+SourceAlphaBlendRowSse2(RasterPixel* dest, const RasterPixel* src, int count, int weight) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i w = _mm_set1_epi16(short(weight));
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        __m128i* out = reinterpret_cast<__m128i*>(dest + i);
+        const __m128i d = _mm_loadu_si128(out);
+        const __m128i lo = BlendWeighted(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(s, zero), w);
+        const __m128i hi = BlendWeighted(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero), w);
+        _mm_storeu_si128(out, _mm_packus_epi16(lo, hi));
+    }
+    RasterSourceAlphaBlendRowScalar(dest + i, src + i, count - i, weight);
+}
+
 __attribute__((target("avx2"))) static inline __m256i BlendWide(__m256i d, __m256i s) {
     const __m256i a = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s, 0xFF), 0xFF);
     const __m256i k = _mm256_sub_epi16(_mm256_set1_epi16(255), a);
@@ -104,6 +143,46 @@ SourceAlphaCopyRowAvx2(RasterPixel* dest, const RasterPixel* src, int count) {
     SourceAlphaCopyRowSse2(dest + i, src + i, count - i);
 }
 
+__attribute__((target("avx2"))) static inline __m256i BlendWeighted(__m256i d, __m256i s,
+                                                                    __m256i w) {
+    const __m256i a1 = _mm256_add_epi16(
+        _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s, 0xFF), 0xFF), _mm256_set1_epi16(1));
+    const __m256i scaled = _mm256_srli_epi16(_mm256_mullo_epi16(a1, w), 8);
+    const __m256i k = _mm256_sub_epi16(_mm256_set1_epi16(256), scaled);
+    const __m256i diff = _mm256_sub_epi16(d, s);
+    const __m256i sign = _mm256_srai_epi16(diff, 15);
+    const __m256i mag = _mm256_sub_epi16(_mm256_xor_si256(diff, sign), sign);
+    __m256i q = _mm256_srli_epi16(_mm256_mullo_epi16(mag, k), 8);
+    q = _mm256_sub_epi16(_mm256_xor_si256(q, sign), sign);
+    return _mm256_add_epi16(s, q);
+}
+
+__attribute__((target("avx2"))) static void
+SourceAlphaBlendRowAvx2(RasterPixel* dest, const RasterPixel* src, int count, int weight) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i w = _mm256_set1_epi16(short(weight));
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
+        __m256i* out = reinterpret_cast<__m256i*>(dest + i);
+        const __m256i d = _mm256_loadu_si256(out);
+        const __m256i lo =
+            BlendWeighted(_mm256_unpacklo_epi8(d, zero), _mm256_unpacklo_epi8(s, zero), w);
+        const __m256i hi =
+            BlendWeighted(_mm256_unpackhi_epi8(d, zero), _mm256_unpackhi_epi8(s, zero), w);
+        _mm256_storeu_si256(out, _mm256_packus_epi16(lo, hi));
+    }
+    SourceAlphaBlendRowSse2(dest + i, src + i, count - i, weight);
+}
+
+RasterSourceAlphaBlendRowFn RasterSourceAlphaBlendRowSse2() {
+    return __builtin_cpu_supports("sse2") ? SourceAlphaBlendRowSse2 : nullptr;
+}
+
+RasterSourceAlphaBlendRowFn RasterSourceAlphaBlendRowAvx2() {
+    return __builtin_cpu_supports("avx2") ? SourceAlphaBlendRowAvx2 : nullptr;
+}
+
 RasterSourceAlphaCopyRowFn RasterSourceAlphaCopyRowSse2() {
     return __builtin_cpu_supports("sse2") ? SourceAlphaCopyRowSse2 : nullptr;
 }
@@ -113,6 +192,46 @@ RasterSourceAlphaCopyRowFn RasterSourceAlphaCopyRowAvx2() {
 }
 
 #else
+
+__attribute__((target("avx2"))) static inline __m256i BlendWeighted(__m256i d, __m256i s,
+                                                                    __m256i w) {
+    const __m256i a1 = _mm256_add_epi16(
+        _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s, 0xFF), 0xFF), _mm256_set1_epi16(1));
+    const __m256i scaled = _mm256_srli_epi16(_mm256_mullo_epi16(a1, w), 8);
+    const __m256i k = _mm256_sub_epi16(_mm256_set1_epi16(256), scaled);
+    const __m256i diff = _mm256_sub_epi16(d, s);
+    const __m256i sign = _mm256_srai_epi16(diff, 15);
+    const __m256i mag = _mm256_sub_epi16(_mm256_xor_si256(diff, sign), sign);
+    __m256i q = _mm256_srli_epi16(_mm256_mullo_epi16(mag, k), 8);
+    q = _mm256_sub_epi16(_mm256_xor_si256(q, sign), sign);
+    return _mm256_add_epi16(s, q);
+}
+
+__attribute__((target("avx2"))) static void
+SourceAlphaBlendRowAvx2(RasterPixel* dest, const RasterPixel* src, int count, int weight) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i w = _mm256_set1_epi16(short(weight));
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
+        __m256i* out = reinterpret_cast<__m256i*>(dest + i);
+        const __m256i d = _mm256_loadu_si256(out);
+        const __m256i lo =
+            BlendWeighted(_mm256_unpacklo_epi8(d, zero), _mm256_unpacklo_epi8(s, zero), w);
+        const __m256i hi =
+            BlendWeighted(_mm256_unpackhi_epi8(d, zero), _mm256_unpackhi_epi8(s, zero), w);
+        _mm256_storeu_si256(out, _mm256_packus_epi16(lo, hi));
+    }
+    SourceAlphaBlendRowSse2(dest + i, src + i, count - i, weight);
+}
+
+RasterSourceAlphaBlendRowFn RasterSourceAlphaBlendRowSse2() {
+    return __builtin_cpu_supports("sse2") ? SourceAlphaBlendRowSse2 : nullptr;
+}
+
+RasterSourceAlphaBlendRowFn RasterSourceAlphaBlendRowAvx2() {
+    return __builtin_cpu_supports("avx2") ? SourceAlphaBlendRowAvx2 : nullptr;
+}
 
 RasterSourceAlphaCopyRowFn RasterSourceAlphaCopyRowSse2() {
     return nullptr;
@@ -132,6 +251,19 @@ RasterSourceAlphaCopyRowFn RasterSourceAlphaCopyRow() {
             return sse2;
         }
         return RasterSourceAlphaCopyRowScalar;
+    }();
+    return chosen;
+}
+
+RasterSourceAlphaBlendRowFn RasterSourceAlphaBlendRow() {
+    static const RasterSourceAlphaBlendRowFn chosen = [] {
+        if (RasterSourceAlphaBlendRowFn avx2 = RasterSourceAlphaBlendRowAvx2()) {
+            return avx2;
+        }
+        if (RasterSourceAlphaBlendRowFn sse2 = RasterSourceAlphaBlendRowSse2()) {
+            return sse2;
+        }
+        return RasterSourceAlphaBlendRowScalar;
     }();
     return chosen;
 }

@@ -13,3 +13,13 @@ RasterSourceAlphaCopyRowFn RasterSourceAlphaCopyRowSse2();
 RasterSourceAlphaCopyRowFn RasterSourceAlphaCopyRowAvx2();
 
 RasterSourceAlphaCopyRowFn RasterSourceAlphaCopyRow();
+
+// The same operation at a partial weight w, 1 <= w <= 255 (alpha 0.7 gives w = 179).
+using RasterSourceAlphaBlendRowFn = void (*)(RasterPixel* dest, const RasterPixel* src, int count,
+                                             int w);
+
+void RasterSourceAlphaBlendRowScalar(RasterPixel* dest, const RasterPixel* src, int count, int w);
+RasterSourceAlphaBlendRowFn RasterSourceAlphaBlendRowSse2();
+RasterSourceAlphaBlendRowFn RasterSourceAlphaBlendRowAvx2();
+
+RasterSourceAlphaBlendRowFn RasterSourceAlphaBlendRow();

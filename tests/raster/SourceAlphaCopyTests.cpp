@@ -4,11 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+
 using namespace raster_test;
 
 namespace {
 
-void ExpectSameAsScalar(RasterSourceAlphaCopyRowFn row, const char* name) {
+using RowFn = std::function<void(RasterPixel*, const RasterPixel*, int)>;
+
+void ExpectSameAsScalar(const RowFn& row, const RowFn& scalar, const std::string& name) {
     Random rng(2024);
     for (int count : {0, 1, 3, 4, 7, 8, 9, 15, 16, 17, 31, 64, 333}) {
         for (int trial = 0; trial < 20; ++trial) {
@@ -28,7 +33,7 @@ void ExpectSameAsScalar(RasterSourceAlphaCopyRowFn row, const char* name) {
                 }
             }
             std::vector<RasterPixel> expected = dest;
-            RasterSourceAlphaCopyRowScalar(expected.data(), src.data(), count);
+            scalar(expected.data(), src.data(), count);
             row(dest.data(), src.data(), count);
             ASSERT_EQ(dest, expected) << name << " count " << count << " trial " << trial;
         }
@@ -42,29 +47,45 @@ void ExpectSameAsScalar(RasterSourceAlphaCopyRowFn row, const char* name) {
         }
     }
     std::vector<RasterPixel> expected = dest;
-    RasterSourceAlphaCopyRowScalar(expected.data(), src.data(), int(src.size()));
+    scalar(expected.data(), src.data(), int(src.size()));
     row(dest.data(), src.data(), int(src.size()));
     EXPECT_EQ(dest, expected) << name;
 }
 
+void ExpectCopySameAsScalar(RasterSourceAlphaCopyRowFn row, const char* name) {
+    ExpectSameAsScalar(row, RasterSourceAlphaCopyRowScalar, name);
+}
+
+void ExpectBlendSameAsScalar(RasterSourceAlphaBlendRowFn row, const char* name) {
+    for (int w : {1, 76, 128, 179, 255}) {
+        ExpectSameAsScalar(
+            [row, w](RasterPixel* d, const RasterPixel* s, int n) { row(d, s, n, w); },
+            [w](RasterPixel* d, const RasterPixel* s, int n) {
+                RasterSourceAlphaBlendRowScalar(d, s, n, w);
+            },
+            std::string(name) + " w " + std::to_string(w));
+    }
+}
+
 TEST(SourceAlphaCopyRow, Sse2MatchesScalar) {
-    RasterSourceAlphaCopyRowFn row = RasterSourceAlphaCopyRowSse2();
-    if (!row) {
+    if (!RasterSourceAlphaCopyRowSse2() || !RasterSourceAlphaBlendRowSse2()) {
         GTEST_SKIP() << "no SSE2 path on this processor";
     }
-    ExpectSameAsScalar(row, "sse2");
+    ExpectCopySameAsScalar(RasterSourceAlphaCopyRowSse2(), "sse2");
+    ExpectBlendSameAsScalar(RasterSourceAlphaBlendRowSse2(), "sse2");
 }
 
 TEST(SourceAlphaCopyRow, Avx2MatchesScalar) {
-    RasterSourceAlphaCopyRowFn row = RasterSourceAlphaCopyRowAvx2();
-    if (!row) {
+    if (!RasterSourceAlphaCopyRowAvx2() || !RasterSourceAlphaBlendRowAvx2()) {
         GTEST_SKIP() << "no AVX2 on this processor";
     }
-    ExpectSameAsScalar(row, "avx2");
+    ExpectCopySameAsScalar(RasterSourceAlphaCopyRowAvx2(), "avx2");
+    ExpectBlendSameAsScalar(RasterSourceAlphaBlendRowAvx2(), "avx2");
 }
 
 TEST(SourceAlphaCopyRow, ChosenPathMatchesScalar) {
-    ExpectSameAsScalar(RasterSourceAlphaCopyRow(), "chosen");
+    ExpectCopySameAsScalar(RasterSourceAlphaCopyRow(), "chosen");
+    ExpectBlendSameAsScalar(RasterSourceAlphaBlendRow(), "chosen");
 }
 
 } // namespace
