@@ -1,6 +1,7 @@
 #include "raster/RasterBlit.h"
 
 #include "raster/RasterBlend.h"
+#include "raster/RasterSourceAlphaAdd.h"
 #include "raster/RasterSourceAlphaCopy.h"
 #include "raster/RasterView.h"
 
@@ -70,7 +71,14 @@ void BlendRows(const BlitArea& a, uint32_t mode, int w) {
         }
         break;
     case ModeUseSourceAlpha | ModeAdd:
-        BlendRows<AddSourceAlpha>(a, w);
+        if (w >= 1 && w <= 256) {
+            const RasterSourceAlphaAddRowFn row = RasterSourceAlphaAddRow();
+            for (int r = 0; r < a.height; ++r) {
+                row(a.DestRow(r), a.SrcRow(r), a.width, w);
+            }
+        } else {
+            BlendRows<AddSourceAlpha>(a, w);
+        }
         break;
     case ModeUseSourceAlpha | ModeDodge:
         BlendRows<DodgeSourceAlpha>(a, w);

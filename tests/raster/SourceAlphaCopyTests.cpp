@@ -1,3 +1,4 @@
+#include "raster/RasterSourceAlphaAdd.h"
 #include "raster/RasterSourceAlphaCopy.h"
 
 #include "RasterTestUtil.h"
@@ -65,6 +66,27 @@ void ExpectBlendSameAsScalar(RasterSourceAlphaBlendRowFn row, const char* name) 
             },
             std::string(name) + " w " + std::to_string(w));
     }
+}
+
+void ExpectAddSameAsScalar(RasterSourceAlphaAddRowFn row, const char* name) {
+    for (int w : {1, 76, 128, 179, 255, 256}) {
+        ExpectSameAsScalar(
+            [row, w](RasterPixel* d, const RasterPixel* s, int n) { row(d, s, n, w); },
+            [w](RasterPixel* d, const RasterPixel* s, int n) {
+                RasterSourceAlphaAddRowScalar(d, s, n, w);
+            },
+            std::string(name) + " add w " + std::to_string(w));
+    }
+}
+
+TEST(SourceAlphaAddRow, VectorPathsMatchScalar) {
+    if (RasterSourceAlphaAddRowFn sse2 = RasterSourceAlphaAddRowSse2()) {
+        ExpectAddSameAsScalar(sse2, "sse2");
+    }
+    if (RasterSourceAlphaAddRowFn avx2 = RasterSourceAlphaAddRowAvx2()) {
+        ExpectAddSameAsScalar(avx2, "avx2");
+    }
+    ExpectAddSameAsScalar(RasterSourceAlphaAddRow(), "chosen");
 }
 
 TEST(SourceAlphaCopyRow, Sse2MatchesScalar) {
