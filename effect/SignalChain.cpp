@@ -6,6 +6,7 @@
 #include "effect/SoftClip.h"
 
 #include <cmath>
+#include <emmintrin.h>
 
 namespace {
 
@@ -17,19 +18,74 @@ inline double FiniteOrZero(double v) {
     return std::isfinite(v) ? v : 0.0;
 }
 
+// Two biquad slots side by side in the lanes of a vector, each lane with exactly the arithmetic
+// of StepBiquad.
+struct BiquadPair {
+    BiquadPair(const BiquadBank& bank, int low, int high)
+        : lowSlot(low), highSlot(high), b0(Load(bank.b0)), b1(Load(bank.b1)), b2(Load(bank.b2)),
+          a1(Load(bank.a1)), a2(Load(bank.a2)), x1(Load(bank.x1)), x2(Load(bank.x2)),
+          y1(Load(bank.y1)), y2(Load(bank.y2)) {}
+
+    __m128d Load(const double* values) const {
+        return _mm_set_pd(values[highSlot], values[lowSlot]);
+    }
+    void Unload(__m128d v, double* values) const {
+        _mm_storel_pd(&values[lowSlot], v);
+        _mm_storeh_pd(&values[highSlot], v);
+    }
+    void StoreTo(BiquadBank& bank) const {
+        Unload(x1, bank.x1);
+        Unload(x2, bank.x2);
+        Unload(y1, bank.y1);
+        Unload(y2, bank.y2);
+    }
+
+    // Steps the lanes set in valid (all when valid is null); returns the outputs plus 1e-20.
+    template <bool kEdge> __m128d Step(__m128d x, __m128d valid) {
+        const __m128d y =
+            _mm_sub_pd(_mm_sub_pd(_mm_add_pd(_mm_add_pd(_mm_mul_pd(b0, x), _mm_mul_pd(b1, x1)),
+                                             _mm_mul_pd(b2, x2)),
+                                  _mm_mul_pd(a1, y1)),
+                       _mm_mul_pd(a2, y2));
+        if (kEdge) {
+            x2 = Select(valid, x1, x2);
+            x1 = Select(valid, x, x1);
+            y2 = Select(valid, y1, y2);
+            y1 = Select(valid, y, y1);
+        } else {
+            x2 = x1;
+            x1 = x;
+            y2 = y1;
+            y1 = y;
+        }
+        return _mm_add_pd(y, _mm_set1_pd(1e-20));
+    }
+
+    static __m128d Select(__m128d mask, __m128d a, __m128d b) {
+        return _mm_or_pd(_mm_and_pd(mask, a), _mm_andnot_pd(mask, b));
+    }
+
+    int lowSlot, highSlot;
+    __m128d b0, b1, b2, a1, a2, x1, x2, y1, y2;
+};
+
 // The three branches from the inputs to the level stage, m = ((b + a) + c) x levelGain, run as
 // a wavefront: at step j, the work of depth d belongs to frame j - d, and each depth reads what
 // the depth before it handed over in the previous step. The steps of one frame are those of the
 // branches, in their order, so the results are bit-identical; only independent work of
-// neighbouring frames is interleaved.
+// neighbouring frames is interleaved, and the biquads of a step run two to a vector.
 class BranchPipeline {
 public:
     static constexpr int kDepth = 7;
 
     BranchPipeline(const BiquadBank& biquads, const OnePoleBank& onePoles,
                    const ChainSettings& settings)
-        : bq_(biquads), op_(onePoles), drive_(settings.drive), levelGain_(settings.levelGain),
-          doubleClipGain_(7.5 * settings.drive + 3) {}
+        : op_(onePoles), drive_(settings.drive), levelGain_(settings.levelGain),
+          doubleClipGain_(7.5 * settings.drive + 3),
+          input_(biquads, kInputLowPassSlot, kMidDriveHighPassSlot),
+          second_(biquads, kFixedClipLowPassSlot, kMidDriveLowPassSlot),
+          third_(biquads, kMidDrivePeakSlot, kFixedClipShelfSlot),
+          last_(biquads, kMidDriveOutLowPassSlot, kMidDriveShelfSlot) {}
 
     void Run(const double* in0, const double* in1, const double* noiseTable, int noise, double* mix,
              int frames) {
@@ -47,7 +103,9 @@ public:
     }
 
     void StoreTo(BiquadBank& biquads, OnePoleBank& onePoles) const {
-        biquads = bq_;
+        for (const BiquadPair* pair : {&input_, &second_, &third_, &last_}) {
+            pair->StoreTo(biquads);
+        }
         onePoles = op_;
     }
 
@@ -57,21 +115,32 @@ private:
                      int& noise, double* mix, int frames) {
         // Whether depth d has a frame at this step.
         const auto active = [&](int d) { return !kEdge || (j - d >= 0 && j - d < frames); };
+        const auto lanes = [&](int low, int high) {
+            return kEdge ? _mm_castsi128_pd(
+                               _mm_set_epi64x(active(high) ? -1 : 0, active(low) ? -1 : 0))
+                         : _mm_setzero_pd();
+        };
+        // The biquads of every depth, from what the depths before handed over last step.
+        const __m128d first = input_.Step<kEdge>(_mm_set1_pd(x0_), lanes(1, 1));
+        const __m128d second = second_.Step<kEdge>(_mm_set_pd(t1_, y1_), lanes(2, 2));
+        const __m128d third = third_.Step<kEdge>(_mm_set_pd(z3_, t2_), lanes(3, 4));
+        const __m128d last = last_.Step<kEdge>(_mm_set_pd(l5_, l4_), lanes(5, 6));
+
         if (active(7)) {
             mix[j - 7] = (b6_ + a6_ + c6_) * levelGain_;
         }
         if (active(6)) {
-            a6_ = StepBiquad(bq_, kMidDriveShelfSlot, l5_) * 2.55;
+            a6_ = _mm_cvtsd_f64(_mm_unpackhi_pd(last, last)) * 2.55;
             b6_ = b5_;
             c6_ = c5_;
         }
         if (active(5)) {
-            l5_ = StepBiquad(bq_, kMidDriveOutLowPassSlot, l4_);
+            l5_ = _mm_cvtsd_f64(last);
             b5_ = b4_;
             c5_ = c4_;
         }
         if (active(4)) {
-            b4_ = StepBiquad(bq_, kFixedClipShelfSlot, z3_);
+            b4_ = _mm_cvtsd_f64(_mm_unpackhi_pd(third, third));
             const double l = StepOnePole(op_.lowPass, kDoubleClipOutputSlot, d3_) + 1e-20;
             const double q =
                 d3_ - StepOnePole(op_.highPass, kDoubleClipOutputHighPassSlot, d3_) + 1e-20;
@@ -85,16 +154,16 @@ private:
             z3_ = StepOnePole(op_.lowPass, kFixedClipSmoothSlot, u2_ + k) + 1e-20;
             const double hd = p2_ - StepOnePole(op_.highPass, kDoubleClipHighPassSlot, p2_) + 1e-20;
             d3_ = SoftClip(SoftClip(doubleClipGain_ * hd));
-            t3_ = StepBiquad(bq_, kMidDrivePeakSlot, t2_);
+            t3_ = _mm_cvtsd_f64(third);
         }
         if (active(2)) {
-            u2_ = StepBiquad(bq_, kFixedClipLowPassSlot, y1_);
+            u2_ = _mm_cvtsd_f64(second);
             p2_ = StepOnePole(op_.lowPass, kDoubleClipInputSlot, y1_) + 1e-20;
-            t2_ = StepBiquad(bq_, kMidDriveLowPassSlot, t1_);
+            t2_ = _mm_cvtsd_f64(_mm_unpackhi_pd(second, second));
         }
         if (active(1)) {
-            y1_ = StepBiquad(bq_, kInputLowPassSlot, x0_);
-            t1_ = StepBiquad(bq_, kMidDriveHighPassSlot, x0_);
+            y1_ = _mm_cvtsd_f64(first);
+            t1_ = _mm_cvtsd_f64(_mm_unpackhi_pd(first, first));
         }
         if (active(0)) {
             x0_ = FiniteOrZero(in1[j]) + FiniteOrZero(in0[j]) + noiseTable[noise];
@@ -104,11 +173,14 @@ private:
         }
     }
 
-    BiquadBank bq_;
     OnePoleBank op_;
     const double drive_;
     const double levelGain_;
     const double doubleClipGain_;
+    // Lanes: input low-pass and mid-drive high-pass (depth 1); fixed-clip low-pass and
+    // mid-drive low-pass (depth 2); mid-drive peak (depth 3) and fixed-clip shelf (depth 4);
+    // mid-drive low-pass and shelf after its clipper (depths 5 and 6).
+    BiquadPair input_, second_, third_, last_;
     // What each depth handed over in the previous step, named by depth.
     double x0_ = 0, y1_ = 0, t1_ = 0, u2_ = 0, p2_ = 0, t2_ = 0, z3_ = 0, d3_ = 0, t3_ = 0;
     double b4_ = 0, c4_ = 0, l4_ = 0, l5_ = 0, b5_ = 0, c5_ = 0, a6_ = 0, b6_ = 0, c6_ = 0;
