@@ -72,12 +72,14 @@ void Reverberator::ProcessReverberatorBlock(const double* inLeft, const double* 
     double* combLine[kCombs];
     int combPosition[kCombs];
     int combLength[kCombs];
-    __m128d combFeedback[kCombPairs], combDamping[kCombPairs], combStore[kCombPairs];
+    __m128d combFeedback[kCombPairs], combDamping[kCombPairs], combUndamped[kCombPairs];
+    __m128d combStore[kCombPairs];
     for (int k = 0; k < kCombPairs; ++k) {
         const CombFilter& l = combs_[2 * k];
         const CombFilter& r = combs_[2 * k + 1];
         combFeedback[k] = _mm_set_pd(r.feedback, l.feedback);
         combDamping[k] = _mm_set_pd(r.damping, l.damping);
+        combUndamped[k] = _mm_set_pd(1 - r.damping, 1 - l.damping);
         combStore[k] = _mm_set_pd(r.store, l.store);
     }
     for (int e = 0; e < kCombs; ++e) {
@@ -97,7 +99,6 @@ void Reverberator::ProcessReverberatorBlock(const double* inLeft, const double* 
         allpassPosition[e] = allpasses_[e].position;
         allpassLength[e] = int(allpasses_[e].line.size());
     }
-    const __m128d one = _mm_set1_pd(1.0);
     const __m128d smallest = _mm_set1_pd(DBL_MIN);
     const __m128d magnitude = _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFFll));
     const __m128d widthV = _mm_set1_pd(width);
@@ -128,24 +129,29 @@ void Reverberator::ProcessReverberatorBlock(const double* inLeft, const double* 
         }
         // Combs first for the whole run, then the all-passes: frames are independent within a
         // run, so the in-order sums of neighbouring frames can overlap.
-        for (int f = 0; f < run; ++f) {
-            const int i = done + f;
-            const __m128d input = _mm_mul_pd(_mm_set_pd(inRight[i], inLeft[i]), _mm_set1_pd(0.015));
-            __m128d sum = _mm_setzero_pd();
-            for (int k = 0; k < kCombPairs; ++k) {
-                double* left = comb[2 * k] + f;
-                double* right = comb[2 * k + 1] + f;
-                const __m128d o = _mm_loadh_pd(_mm_load_sd(left), right);
-                const __m128d store =
-                    flushTiny(_mm_add_pd(_mm_mul_pd(_mm_sub_pd(one, combDamping[k]), o),
-                                         _mm_mul_pd(combDamping[k], combStore[k])));
-                combStore[k] = store;
-                const __m128d written = _mm_add_pd(_mm_mul_pd(combFeedback[k], store), input);
-                _mm_storel_pd(left, written);
-                _mm_storeh_pd(right, written);
-                sum = _mm_add_pd(sum, o);
+        // Five comb pairs at a time keep their constants in registers; the sums still add the
+        // combs in order.
+        constexpr int kGroup = kCombPairs / 2;
+        for (int first = 0; first < kCombPairs; first += kGroup) {
+            for (int f = 0; f < run; ++f) {
+                const int i = done + f;
+                const __m128d input =
+                    _mm_mul_pd(_mm_set_pd(inRight[i], inLeft[i]), _mm_set1_pd(0.015));
+                __m128d sum = first == 0 ? _mm_setzero_pd() : sums[f];
+                for (int k = first; k < first + kGroup; ++k) {
+                    double* left = comb[2 * k] + f;
+                    double* right = comb[2 * k + 1] + f;
+                    const __m128d o = _mm_loadh_pd(_mm_load_sd(left), right);
+                    const __m128d store = flushTiny(_mm_add_pd(
+                        _mm_mul_pd(combUndamped[k], o), _mm_mul_pd(combDamping[k], combStore[k])));
+                    combStore[k] = store;
+                    const __m128d written = _mm_add_pd(_mm_mul_pd(combFeedback[k], store), input);
+                    _mm_storel_pd(left, written);
+                    _mm_storeh_pd(right, written);
+                    sum = _mm_add_pd(sum, o);
+                }
+                sums[f] = sum;
             }
-            sums[f] = sum;
         }
         for (int f = 0; f < run; ++f) {
             const int i = done + f;

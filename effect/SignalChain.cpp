@@ -69,6 +69,32 @@ struct BiquadPair {
     __m128d b0, b1, b2, a1, a2, x1, x2, y1, y2;
 };
 
+// Two one-pole sections side by side, each lane with exactly the arithmetic of StepOnePole.
+struct OnePolePair {
+    OnePolePair(OnePoleFamily& lowFamily, int low, OnePoleFamily& highFamily, int high)
+        : lowFamily(lowFamily), highFamily(highFamily), lowSlot(low), highSlot(high),
+          g(_mm_set_pd(highFamily.g[high], lowFamily.g[low])),
+          q(_mm_set_pd(highFamily.q[high], lowFamily.q[low])),
+          state(_mm_set_pd(highFamily.state[high], lowFamily.state[low])) {}
+
+    void Store() const {
+        _mm_storel_pd(&lowFamily.state[lowSlot], state);
+        _mm_storeh_pd(&highFamily.state[highSlot], state);
+    }
+
+    // Steps the lanes set in valid (all unless kEdge); returns the outputs.
+    template <bool kEdge> __m128d Step(__m128d x, __m128d valid) {
+        const __m128d y = _mm_sub_pd(_mm_mul_pd(g, x), _mm_mul_pd(q, state));
+        state = kEdge ? BiquadPair::Select(valid, y, state) : y;
+        return y;
+    }
+
+    OnePoleFamily& lowFamily;
+    OnePoleFamily& highFamily;
+    int lowSlot, highSlot;
+    __m128d g, q, state;
+};
+
 // The three branches from the inputs to the level stage, m = ((b + a) + c) x levelGain, run as
 // a wavefront: at step j, the work of depth d belongs to frame j - d, and each depth reads what
 // the depth before it handed over in the previous step. The steps of one frame are those of the
@@ -85,7 +111,11 @@ public:
           input_(biquads, kInputLowPassSlot, kMidDriveHighPassSlot),
           second_(biquads, kFixedClipLowPassSlot, kMidDriveLowPassSlot),
           third_(biquads, kMidDrivePeakSlot, kFixedClipShelfSlot),
-          last_(biquads, kMidDriveOutLowPassSlot, kMidDriveShelfSlot) {}
+          last_(biquads, kMidDriveOutLowPassSlot, kMidDriveShelfSlot),
+          highPasses_(op_.highPass, kFixedClipHighPassSlot, op_.highPass, kDoubleClipHighPassSlot),
+          doubleOutput_(op_.lowPass, kDoubleClipOutputSlot, op_.highPass,
+                        kDoubleClipOutputHighPassSlot),
+          smoothing_(op_.lowPass, kFixedClipSmoothSlot, op_.lowPass, kMidDriveSmoothSlot) {}
 
     void Run(const double* in0, const double* in1, const double* noiseTable, int noise, double* mix,
              int frames) {
@@ -105,6 +135,9 @@ public:
     void StoreTo(BiquadBank& biquads, OnePoleBank& onePoles) const {
         for (const BiquadPair* pair : {&input_, &second_, &third_, &last_}) {
             pair->StoreTo(biquads);
+        }
+        for (const OnePolePair* pair : {&highPasses_, &doubleOutput_, &smoothing_}) {
+            pair->Store();
         }
         onePoles = op_;
     }
@@ -139,20 +172,27 @@ private:
             b5_ = b4_;
             c5_ = c4_;
         }
+        // Depth 3 and 4 one-poles, paired: the two high-passes ahead of the clippers, the
+        // double-clip output pair, and the two smoothing low-passes after the clippers.
+        const __m128d hp = highPasses_.Step<kEdge>(_mm_set_pd(p2_, u2_), lanes(3, 3));
+        const __m128d ahead = _mm_add_pd(_mm_sub_pd(_mm_set_pd(p2_, u2_), hp), _mm_set1_pd(1e-20));
+        const double h = _mm_cvtsd_f64(ahead);
+        const double hd = _mm_cvtsd_f64(_mm_unpackhi_pd(ahead, ahead));
+        const double fixedClip = SoftClip(8 * h);
+        const double midClip = SoftClip(drive_ * 50 * t3_);
+        const __m128d smoothed =
+            _mm_add_pd(smoothing_.Step<kEdge>(_mm_set_pd(midClip, u2_ + fixedClip), lanes(3, 4)),
+                       _mm_set1_pd(1e-20));
+        const __m128d outputs = doubleOutput_.Step<kEdge>(_mm_set1_pd(d3_), lanes(4, 4));
         if (active(4)) {
             b4_ = _mm_cvtsd_f64(_mm_unpackhi_pd(third, third));
-            const double l = StepOnePole(op_.lowPass, kDoubleClipOutputSlot, d3_) + 1e-20;
-            const double q =
-                d3_ - StepOnePole(op_.highPass, kDoubleClipOutputHighPassSlot, d3_) + 1e-20;
+            const double l = _mm_cvtsd_f64(outputs) + 1e-20;
+            const double q = d3_ - _mm_cvtsd_f64(_mm_unpackhi_pd(outputs, outputs)) + 1e-20;
             c4_ = (q * -0.07 + l) * 0.6;
-            const double k = SoftClip(drive_ * 50 * t3_);
-            l4_ = StepOnePole(op_.lowPass, kMidDriveSmoothSlot, k) + 1e-20;
+            l4_ = _mm_cvtsd_f64(_mm_unpackhi_pd(smoothed, smoothed));
         }
         if (active(3)) {
-            const double h = u2_ - StepOnePole(op_.highPass, kFixedClipHighPassSlot, u2_) + 1e-20;
-            const double k = SoftClip(8 * h);
-            z3_ = StepOnePole(op_.lowPass, kFixedClipSmoothSlot, u2_ + k) + 1e-20;
-            const double hd = p2_ - StepOnePole(op_.highPass, kDoubleClipHighPassSlot, p2_) + 1e-20;
+            z3_ = _mm_cvtsd_f64(smoothed);
             d3_ = SoftClip(SoftClip(doubleClipGain_ * hd));
             t3_ = _mm_cvtsd_f64(third);
         }
@@ -181,6 +221,7 @@ private:
     // mid-drive low-pass (depth 2); mid-drive peak (depth 3) and fixed-clip shelf (depth 4);
     // mid-drive low-pass and shelf after its clipper (depths 5 and 6).
     BiquadPair input_, second_, third_, last_;
+    OnePolePair highPasses_, doubleOutput_, smoothing_;
     // What each depth handed over in the previous step, named by depth.
     double x0_ = 0, y1_ = 0, t1_ = 0, u2_ = 0, p2_ = 0, t2_ = 0, z3_ = 0, d3_ = 0, t3_ = 0;
     double b4_ = 0, c4_ = 0, l4_ = 0, l5_ = 0, b5_ = 0, c5_ = 0, a6_ = 0, b6_ = 0, c6_ = 0;
