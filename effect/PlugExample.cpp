@@ -40,6 +40,7 @@ PlugExample::PlugExample(AudioMasterCallback host)
 
     DefineProgram("Init", 0.5, 0.5, 0.5, 0.5, 0.5, 1, 0);
     DefineProgramsFromCurrent("Init", kNumPrograms - 1);
+    BuildEditor();
 }
 
 PlugExample::~PlugExample() = default;

@@ -31,6 +31,8 @@ public:
 
 private:
     void SwitchLed(int ledIndex, double value);
+    // Builds the panel, records its LED indices and hands it to the core.
+    void BuildEditor();
 
     double workingRate = 44100.0;
     double designedRate = 0.0;

@@ -1,6 +1,7 @@
 // kvx-host: a command-line VST 2.x host for Linux plug-ins.
 
 #include "host/Commands.h"
+#include "host/SnapshotCommand.h"
 
 #include <cstdio>
 #include <cstring>
@@ -21,6 +22,9 @@ void PrintUsage(std::FILE* to) {
                  "         [--block N] [--double] [--tail SECONDS]\n"
                  "                                play a file, or a built-in guitar riff, through\n"
                  "                                the plug-in (kvx-host render --help)\n"
+                 "  snapshot [PLUGIN] -o FILE [--set NAME=VALUE ...] [--about]\n"
+                 "                                draw the built-in Kelvorantumix editor into a\n"
+                 "                                PNG (kvx-host snapshot --help)\n"
                  "\n"
                  "PLUGIN is the path of a VST 2.x module (default: the built Kelvorantumix).\n");
 }
@@ -42,6 +46,9 @@ int main(int argc, char** argv) {
     }
     if (command == "render") {
         return RunRender(args);
+    }
+    if (command == "snapshot") {
+        return RunSnapshot(args);
     }
     std::fprintf(stderr, "kvx-host: unknown command '%s'\n\n", command.c_str());
     PrintUsage(stderr);

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the builds need, only when something is missing.
-# Usage: tools/install-deps.sh [native] [x86] [sanitize]
+# Usage: tools/install-deps.sh [native] [x86] [sanitize] [artwork]
+# (artwork: Cairo and fonts for tools/artwork, which redraws the committed panel PNGs)
 set -euo pipefail
 
-want_native=0 want_x86=0 want_sanitize=0
+want_native=0 want_x86=0 want_sanitize=0 want_artwork=0
 for arg in "${@:-native}"; do
   case "$arg" in
     native) want_native=1 ;;
     x86) want_x86=1 ;;
     sanitize) want_sanitize=1 ;;
     all) want_native=1 want_x86=1 want_sanitize=1 ;;
+    artwork) want_artwork=1 ;;
     *) echo "install-deps: unknown set '$arg'" >&2; exit 2 ;;
   esac
 done
@@ -17,6 +19,7 @@ done
 packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev libpng-dev libjpeg62-turbo-dev
   zlib1g-dev libx11-dev libsndfile1-dev libpixman-1-dev binutils locales)
 [ "$want_sanitize" = 1 ] && packages+=(clang libclang-rt-14-dev)
+[ "$want_artwork" = 1 ] && packages+=(gcc libcairo2-dev fonts-dejavu-core fonts-dejavu-extra)
 x86_packages=(g++-multilib libpng-dev:i386 libjpeg62-turbo-dev:i386 zlib1g-dev:i386 libx11-dev:i386
   libgtest-dev:i386 libsndfile1-dev:i386)
 

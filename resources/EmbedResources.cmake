@@ -1,0 +1,21 @@
+# Writes OUTPUT: a C++ file that compiles each image into the module as a resource of type
+# "PNG", registered in the platform's resource table at load time.
+# Inputs: OUTPUT, and RESOURCES as a list of id=file pairs.
+set(code "// Generated from resources/*.png by resources/EmbedResources.cmake.\n")
+string(APPEND code "#include \"platform/Resources.h\"\n\nnamespace {\n\n")
+foreach(pair IN LISTS RESOURCES)
+  string(REPLACE "=" ";" parts "${pair}")
+  list(GET parts 0 id)
+  list(GET parts 1 file)
+  file(READ "${file}" hex HEX)
+  string(LENGTH "${hex}" hexLength)
+  math(EXPR size "${hexLength} / 2")
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+  string(REGEX REPLACE "(0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,)" "\\1\n" bytes "${bytes}")
+  string(APPEND code "const unsigned char png${id}[${size}] = {\n${bytes}};\n")
+  string(APPEND code "const ModuleResource resource${id}(\"PNG\", ${id}, png${id}, sizeof png${id});\n\n")
+endforeach()
+string(APPEND code "} // namespace\n")
+file(WRITE "${OUTPUT}.tmp" "${code}")
+file(COPY_FILE "${OUTPUT}.tmp" "${OUTPUT}" ONLY_IF_DIFFERENT)
+file(REMOVE "${OUTPUT}.tmp")
