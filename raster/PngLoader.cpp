@@ -20,17 +20,16 @@ struct MemorySource {
     int32_t remaining;
 };
 
-// Past the end it hands out zeros, which libpng rejects through its own chunk checks.
+// Running out of data is an error at once, as it is for files: handing out zeros instead would
+// let a chunk that claims gigabytes be read (and its checksum computed) to the end.
 void ReadFromMemory(png_structp png, png_bytep out, size_t count) {
     auto* source = static_cast<MemorySource*>(png_get_io_ptr(png));
-    std::memset(out, 0, count);
-    const size_t available = source->remaining > 0 ? size_t(source->remaining) : 0;
-    const size_t take = count < available ? count : available;
-    if (take) {
-        std::memcpy(out, source->next, take);
+    if (source->remaining < 0 || count > size_t(source->remaining)) {
+        png_error(png, "read past the end of the data");
     }
-    source->next += take;
-    source->remaining -= int32_t(take);
+    std::memcpy(out, source->next, count);
+    source->next += count;
+    source->remaining -= int32_t(count);
 }
 
 // Errors go back to the loader through the jump buffer without a word on standard error.

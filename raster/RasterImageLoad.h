@@ -26,6 +26,6 @@ RasterBitmap* RasterOpenJpegImage(const char* path, bool checkExtension, RasterB
 const char* RasterPngFilter();
 const char* RasterJpegFilter();
 
-// Whether the path's extension (from its last dot, slash or backslash on) is one of the
-// NUL-terminated list, compared without regard to case.
+// Whether the path's extension (the text from its last dot, slash or backslash on) is one of the
+// count given extensions (".png" and the like), compared without regard to case.
 bool RasterPathHasExtension(const char* path, const char* const* extensions, int count);

@@ -215,6 +215,10 @@ TEST(PngLoader, TruncatedAndCorruptDataGiveNullQuietly) {
             EXPECT_EQ(b, nullptr) << i;
         }
     }
+    // A chunk claiming 2 GB after the header ends at the end of the data, not 2 GB later.
+    std::vector<unsigned char> claim(data.begin(), data.begin() + 33);
+    claim.insert(claim.end(), {0x7F, 0xFF, 0xFF, 0xF0, 'a', 'b', 'C', 'd', 1, 2, 3});
+    EXPECT_EQ(Load(claim), nullptr);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     std::vector<unsigned char> notPng = data;
     notPng[1] = 'Q';

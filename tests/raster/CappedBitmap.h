@@ -1,0 +1,15 @@
+#pragma once
+
+#include "raster/MemoryBitmap.h"
+
+// A target bitmap that refuses sizes above a million pixels, so the loader gives up before
+// decoding.
+class CappedBitmap : public MemoryBitmap {
+public:
+    bool Resize(int width, int height) override {
+        if (width > 0 && height > 0 && int64_t(width) * height > 1000000) {
+            return false;
+        }
+        return MemoryBitmap::Resize(width, height);
+    }
+};
