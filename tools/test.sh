@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds and tests every configuration: 64-bit, 32-bit, and 64-bit under AddressSanitizer and
-# UndefinedBehaviorSanitizer (with the fuzz targets). Installs missing Debian packages first.
+# UndefinedBehaviorSanitizer (with the fuzz targets), and the editor's thread test under
+# ThreadSanitizer (the tsan presets build and run only that). Installs missing Debian packages
+# first.
 # Ends with one line "N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -8,7 +10,7 @@ cd "$(dirname "$0")/.."
 tools/install-deps.sh all || exit 1
 
 passed=0 failed=0 skipped=0 status=0
-for preset in x64 x86 sanitize; do
+for preset in x64 x86 sanitize tsan; do
   echo "=== $preset: configure and build"
   if ! { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset"; }; then
     echo "=== $preset: BUILD FAILED"
