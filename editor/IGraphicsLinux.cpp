@@ -1,32 +1,119 @@
 #include "editor/IGraphicsLinux.h"
 
+#include "editor/EditorTick.h"
+#include "editor/IControl.h"
+#include "editor/KeyTable.h"
+#include "editor/TextEntryPopup.h"
+#include "platform/DesktopDialogs.h"
+#include "platform/FontRenderer.h"
 #include "platform/HostProcess.h"
 #include "platform/Module.h"
+#include "plugin/IPlugBase.h"
+#include "raster/MemoryBitmap.h"
 #include "raster/RasterImageLoad.h"
 
 #include <strings.h>
 
+#include <chrono>
 #include <cstring>
+#include <thread>
+
+namespace {
+
+IMouseKeys MouseKeysOf(const PointerKeys& keys) {
+    IMouseKeys out;
+    out.left = keys.left;
+    out.right = keys.right;
+    out.shift = keys.shift;
+    out.control = keys.control;
+    out.alt = keys.alt;
+    return out;
+}
+
+SurfacePixels PixelsOf(const RasterBitmap* bitmap) {
+    SurfacePixels pixels;
+    if (bitmap) {
+        pixels.bits = bitmap->GetBits();
+        pixels.width = bitmap->GetWidth();
+        pixels.height = bitmap->GetHeight();
+        pixels.rowSpan = bitmap->GetRowSpan();
+    }
+    return pixels;
+}
+
+} // namespace
 
 IGraphicsLinux::IGraphicsLinux(IPlugBase* plug, int width, int height, int fps)
     : IGraphicsLice(plug, width, height, fps) {}
 
-// Everything is already on the surface; there is no window to copy it to.
-bool IGraphicsLinux::PresentArea(const IRectangle&) {
+IGraphicsLinux::~IGraphicsLinux() {
+    CloseEditorWindow();
+    retiring_.reset();
+}
+
+bool IGraphicsLinux::PresentArea(const IRectangle& area) {
+    if (!window_) {
+        return true;
+    }
+    if (window_->OnWindowThread()) {
+        window_->Present(PixelsOf(Surface()), area.left, area.top, area.right, area.bottom);
+    } else {
+        // Only the window's thread talks to the window; the pixels are on the surface already.
+        window_->Invalidate(area.left, area.top, area.right, area.bottom);
+    }
     return true;
 }
 
-// Text needs the window's font machinery; without it nothing is drawn.
-bool IGraphicsLinux::DrawTextInRect(const ITextStyle&, const char* text, const IRectangle&) {
-    return !text;
+bool IGraphicsLinux::DrawTextInRect(const ITextStyle& style, const char* text,
+                                    const IRectangle& rect) {
+    if (!text) {
+        return true;
+    }
+    RasterBitmap* surface = Surface();
+    if (!surface) {
+        return false;
+    }
+    if (!fontTried_) {
+        fontTried_ = true;
+        font_ = FontRenderer::Create(style.font, style.size, style.style == ITextStyle::Bold,
+                                     style.style == ITextStyle::Italic, style.orientation);
+    }
+    if (!font_) {
+        return false;
+    }
+    TextTarget target;
+    target.bits = surface->GetBits();
+    target.width = surface->GetWidth();
+    target.height = surface->GetHeight();
+    target.rowSpan = surface->GetRowSpan();
+    const int align = style.align == ITextStyle::Centre  ? FontRenderer::kCentre
+                      : style.align == ITextStyle::Right ? FontRenderer::kRight
+                                                         : FontRenderer::kLeft;
+    const std::uint32_t rgb = std::uint32_t(style.colour.red & 0xFF) << 16 |
+                              std::uint32_t(style.colour.green & 0xFF) << 8 |
+                              std::uint32_t(style.colour.blue & 0xFF);
+    return font_->Draw(target, text, rect.left, rect.top, rect.right, rect.bottom, align, rgb);
 }
 
 void IGraphicsLinux::ChangeSize(int width, int height) {
-    IGraphicsBase::ChangeSize(width, height);
-    ResizeSurface();
+    const int dw = width - Width();
+    const int dh = height - Height();
+    // The controls go away: an entry for one of them ends with them.
+    entry_.End();
+    {
+        std::lock_guard<std::mutex> hold(drawMutex_);
+        IGraphicsBase::ChangeSize(width, height);
+        ResizeSurface();
+    }
+    if (window_) {
+        window_->Resize(dw, dh);
+    }
 }
 
-void IGraphicsLinux::BeginValueEntry(IControl*, IParameter*) {}
+void IGraphicsLinux::BeginValueEntry(IControl* control, IParameter* param) {
+    // The popup itself appears when the window thread next looks at the entry.
+    entry_.Begin(control, param);
+}
 
 void IGraphicsLinux::GetHostFolder(std::string& out) {
     out = FolderOfPath(HostExecutablePath());
@@ -36,26 +123,336 @@ void IGraphicsLinux::GetModuleFolder(std::string& out) {
     out = FolderOfPath(ThisModule().path);
 }
 
-void IGraphicsLinux::AskForFile(std::string& out, int, const char*) {
+template <typename Dialog> auto IGraphicsLinux::RunModal(Dialog dialog) {
+    const bool release = inputLocked_ && window_ && window_->OnWindowThread();
+    if (release) {
+        Plug()->Lock().Unlock();
+        inputLocked_ = false;
+    }
+    auto answer = dialog();
+    if (release && !LockForInput()) {
+        inputLockLost_ = true;
+    }
+    return answer;
+}
+
+void IGraphicsLinux::AskForFile(std::string& out, int action, const char* startFolder) {
     out.clear();
+    if (!IsWindowOpen()) {
+        return;
+    }
+    std::string folder;
+    if (startFolder && *startFolder) {
+        folder = startFolder;
+    } else {
+        GetHostFolder(folder);
+    }
+    folder = folder.substr(0, 255);
+    std::string chosen;
+    if (RunModal([&] { return AskDesktopForFile(action == 1, folder, &chosen); })) {
+        out = chosen;
+    }
 }
 
-bool IGraphicsLinux::AskForColour(IRgba&, const char*) {
-    return false;
+bool IGraphicsLinux::AskForColour(IRgba& colour, const char* caption) {
+    if (!IsWindowOpen()) {
+        return false;
+    }
+    int red = colour.red, green = colour.green, blue = colour.blue;
+    if (!RunModal([&] { return AskDesktopForColour(caption, &red, &green, &blue); })) {
+        return false;
+    }
+    colour.red = red;
+    colour.green = green;
+    colour.blue = blue;
+    return true;
 }
 
-bool IGraphicsLinux::OpenWebLink(const char*, const char*, const char*, const char*) {
-    return false;
+bool IGraphicsLinux::OpenWebLink(const char* url, const char* caption, const char* confirmText,
+                                 const char* failText) {
+    return RunModal([&] {
+        if (confirmText && !AskDesktopYesNo(caption, confirmText)) {
+            return false;
+        }
+        if (OpenDesktopLink(url)) {
+            return true;
+        }
+        if (failText) {
+            ShowDesktopMessage(caption, failText);
+        }
+        return false;
+    });
 }
 
-void* IGraphicsLinux::OpenEditorWindow(void*) {
-    return nullptr;
+void* IGraphicsLinux::OpenEditorWindow(void* parent) {
+    if (retiring_ && !retiring_->OnWindowThread()) {
+        retiring_.reset();
+    }
+    WindowPlacement at;
+    at.width = Width();
+    at.height = Height();
+    if (window_) {
+        at = window_->Placement();
+        CloseEditorWindow();
+    }
+    window_ = EditorWindow::Open(reinterpret_cast<std::uintptr_t>(parent), at, FrameRate(), this);
+    if (!window_) {
+        return nullptr;
+    }
+    MarkAllControlsDirty();
+    window_->Start();
+    return window_->NativeHandle();
 }
 
-void IGraphicsLinux::CloseEditorWindow() {}
+void IGraphicsLinux::CloseEditorWindow() {
+    if (!window_) {
+        return;
+    }
+    window_->Close();
+    if (window_->OnWindowThread()) {
+        retiring_ = std::move(window_);
+    } else {
+        window_.reset();
+    }
+    entry_.End();
+    deferred_ = IRectangle();
+    captured_ = false;
+    leaveRequested_ = false;
+    focusWanted_ = false;
+    entryShown_ = false;
+}
 
 void* IGraphicsLinux::NativeWindow() {
-    return nullptr;
+    return window_ ? window_->NativeHandle() : nullptr;
+}
+
+bool IGraphicsLinux::LockForInput() {
+    if (!Plug()) {
+        return true;
+    }
+    RecursiveLock& lock = Plug()->Lock();
+    for (int attempt = 0; !lock.TryLock(); ++attempt) {
+        if (!window_ || window_->StopRequested()) {
+            return false;
+        }
+        // Brief holds (an audio block) are waited out by yielding, longer ones by sleeping.
+        if (attempt < 200) {
+            std::this_thread::yield();
+        } else {
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    }
+    inputLocked_ = true;
+    return true;
+}
+
+void IGraphicsLinux::UnlockAfterInput() {
+    if (inputLockLost_) {
+        inputLockLost_ = false;
+        return;
+    }
+    if (Plug() && inputLocked_) {
+        inputLocked_ = false;
+        Plug()->Lock().Unlock();
+    }
+}
+
+void IGraphicsLinux::OnWindowEvent(const EditorWindowEvent& event) {
+    switch (event.kind) {
+    case EditorWindowEvent::kExpose: {
+        const IRectangle area(event.left, event.top, event.right, event.bottom);
+        if (entry_.State() == Focused) {
+            deferred_ = deferred_.Union(area);
+        } else {
+            Repaint(area);
+        }
+        return;
+    }
+    case EditorWindowEvent::kPopupExpose:
+        if (entryShown_ && entryPixels_) {
+            window_->PresentPopup(PixelsOf(entryPixels_.get()));
+        }
+        return;
+    default:
+        break;
+    }
+    if (!LockForInput()) {
+        return;
+    }
+    switch (event.kind) {
+    case EditorWindowEvent::kPopupPress:
+    case EditorWindowEvent::kPopupFocusIn:
+    case EditorWindowEvent::kPopupFocusOut:
+    case EditorWindowEvent::kPopupKey:
+        HandlePopupInput(event);
+        break;
+    default:
+        HandleEditorInput(event);
+        break;
+    }
+    const TextEntryView view = entry_.View();
+    UnlockAfterInput();
+    ShowEntry(view, false);
+}
+
+void IGraphicsLinux::HandleEditorInput(const EditorWindowEvent& event) {
+    const bool entryOpen = entry_.IsOpen();
+    const bool rightPress = event.kind == EditorWindowEvent::kPress && event.button == 3;
+    if (entryOpen && (entry_.State() == Focused || rightPress)) {
+        // While the user types only a right click gets through, and it cancels the entry.
+        if (rightPress) {
+            entry_.SetState(Cancel);
+        }
+        return;
+    }
+    const IMouseKeys keys = MouseKeysOf(event.keys);
+    switch (event.kind) {
+    case EditorWindowEvent::kPress:
+        captured_ = true;
+        MouseDown(event.x, event.y, keys);
+        break;
+    case EditorWindowEvent::kRelease:
+        captured_ = false;
+        MouseUp(event.x, event.y, keys);
+        break;
+    case EditorWindowEvent::kDoubleClick:
+        captured_ = MouseDoubleClick(event.x, event.y, keys);
+        break;
+    case EditorWindowEvent::kMove:
+        if (keys.left || keys.right) {
+            if (captured_) {
+                MouseDrag(event.x, event.y, keys);
+            }
+        } else if (MouseOver(event.x, event.y, keys)) {
+            leaveRequested_ = true;
+        }
+        break;
+    case EditorWindowEvent::kWheel:
+        MouseWheel(event.x, event.y, keys, WheelNotches(event.wheelDelta));
+        break;
+    case EditorWindowEvent::kLeave:
+        if (leaveRequested_) {
+            leaveRequested_ = false;
+            MouseLeft();
+        }
+        break;
+    case EditorWindowEvent::kKey: {
+        const int key = KeyNumberForVirtualKey(event.virtualKey);
+        if (key >= 0) {
+            KeyDown(event.x, event.y, key);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void IGraphicsLinux::HandlePopupInput(const EditorWindowEvent& event) {
+    if (!entry_.IsOpen()) {
+        return;
+    }
+    const TextEntryView view = entry_.View();
+    switch (event.kind) {
+    case EditorWindowEvent::kPopupPress:
+        if (event.button == 1 && view.list) {
+            const int rowHeight = view.rect.Height() / (int(view.items.size()) + 1);
+            const int row = rowHeight > 0 ? event.y / rowHeight : 0;
+            if (row >= 1) {
+                entry_.Choose(row - 1);
+            }
+        }
+        if (view.list || event.button == 1) {
+            focusWanted_ = entry_.State() != Focused;
+        }
+        break;
+    case EditorWindowEvent::kPopupFocusIn:
+        entry_.FocusChanged(true);
+        break;
+    case EditorWindowEvent::kPopupFocusOut:
+        entry_.FocusChanged(false);
+        break;
+    case EditorWindowEvent::kPopupKey:
+        if (event.virtualKey == 13) {
+            entry_.Return();
+        } else if (event.virtualKey == 8) {
+            entry_.Backspace();
+        } else if (view.list && (event.virtualKey == 38 || event.virtualKey == 40)) {
+            const int step = event.virtualKey == 38 ? -1 : 1;
+            entry_.Choose(view.selected < 0 ? 0 : view.selected + step);
+        } else {
+            for (const char* c = event.text; *c; ++c) {
+                entry_.Type(*c);
+            }
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void IGraphicsLinux::OnWindowTick() {
+    if (entry_.State() == Focused) {
+        // The editor waits while the user types.
+        return;
+    }
+    if (!deferred_.Empty()) {
+        const IRectangle area = deferred_;
+        deferred_ = IRectangle();
+        Repaint(area);
+    }
+    if (!LockForInput()) {
+        return;
+    }
+    const TickResult tick = RunEditorTick(*this, entry_);
+    const TextEntryView view = entry_.View();
+    UnlockAfterInput();
+    if (tick.repaint) {
+        Repaint(tick.area);
+    }
+    ShowEntry(view, false);
+}
+
+void IGraphicsLinux::Repaint(const IRectangle& area) {
+    std::lock_guard<std::mutex> hold(drawMutex_);
+    RedrawArea(area);
+}
+
+void IGraphicsLinux::ShowEntry(const TextEntryView& view, bool present) {
+    if (!window_) {
+        return;
+    }
+    if (!view.open) {
+        if (entryShown_) {
+            window_->HidePopup();
+            entryShown_ = false;
+        }
+        return;
+    }
+    if (!entryShown_ || view.generation != shownGeneration_) {
+        const IRectangle& r = view.rect;
+        entryShown_ = window_->ShowPopup(r.left, r.top, r.Width(), r.Height());
+        if (!entryShown_) {
+            return;
+        }
+        shownGeneration_ = view.generation;
+        present = true;
+    }
+    if (present || view.revision != shownRevision_) {
+        if (!entryFont_) {
+            entryFont_ = FontRenderer::Create("Arial", 14, false, false, 0);
+        }
+        if (!entryPixels_) {
+            entryPixels_ = std::make_unique<MemoryBitmap>();
+        }
+        DrawTextEntryPopup(view, entryPixels_.get(), entryFont_.get());
+        window_->PresentPopup(PixelsOf(entryPixels_.get()));
+        shownRevision_ = view.revision;
+    }
+    if (focusWanted_) {
+        focusWanted_ = false;
+        window_->FocusPopup();
+    }
 }
 
 RasterBitmap* IGraphicsLinux::DecodeImageResource(int id, const char* name) {

@@ -1,13 +1,25 @@
 #pragma once
 
 #include "editor/IGraphicsLice.h"
+#include "editor/TextEntry.h"
+#include "platform/EditorWindow.h"
 
-// The editor on Linux. It has no window yet: IsWindowOpen stays false, OpenEditorWindow gives
-// null, and the dialogs and the value-entry popup do nothing. Drawing, input dispatch and the
-// image resources work as with a window, so the panel can be driven and drawn off screen.
-class IGraphicsLinux : public IGraphicsLice {
+#include <memory>
+#include <mutex>
+
+class FontRenderer;
+class MemoryBitmap;
+
+// The editor on Linux: a child window in the host's window, with an event and timer thread of
+// its own (hosts drive effEditIdle unreliably). Input reaches the graphics core with the plug-in
+// lock held, as it would from the host's user-interface thread, so it never interleaves with
+// dispatcher calls; drawing runs without that lock, so the audio thread never waits for the
+// screen. Closing waits for the thread, which gives up waiting for the lock when asked to stop.
+// Without a window the panel can still be driven and drawn off screen.
+class IGraphicsLinux : public IGraphicsLice, private EditorWindowClient {
 public:
     IGraphicsLinux(IPlugBase* plug, int width, int height, int fps);
+    ~IGraphicsLinux() override;
 
     bool PresentArea(const IRectangle& area) override;
     bool DrawTextInRect(const ITextStyle& style, const char* text, const IRectangle& rect) override;
@@ -23,6 +35,43 @@ public:
     void CloseEditorWindow() override;
     void* NativeWindow() override;
     RasterBitmap* DecodeImageResource(int id, const char* name) override;
+
+    TextEntryState EntryState() const { return entry_.State(); }
+
+private:
+    void OnWindowEvent(const EditorWindowEvent& event) override;
+    void OnWindowTick() override;
+
+    // The plug-in lock for one input event, taken without blocking a closing host: false when
+    // the window is stopping.
+    bool LockForInput();
+    void UnlockAfterInput();
+    // Runs a desktop dialog without the input event's hold on the plug-in lock.
+    template <typename Dialog> auto RunModal(Dialog dialog);
+    void HandleEditorInput(const EditorWindowEvent& event);
+    void HandlePopupInput(const EditorWindowEvent& event);
+    void Repaint(const IRectangle& area);
+    void ShowEntry(const TextEntryView& view, bool present);
+
+    std::unique_ptr<EditorWindow> window_;
+    std::unique_ptr<EditorWindow> retiring_; // closed from its own thread, joined later
+    TextEntry entry_;
+    std::unique_ptr<FontRenderer> font_; // the first font asked for serves every later text
+    bool fontTried_ = false;
+    std::mutex drawMutex_; // drawing and presenting against ChangeSize
+
+    // Window thread only.
+    std::unique_ptr<FontRenderer> entryFont_;
+    std::unique_ptr<MemoryBitmap> entryPixels_;
+    IRectangle deferred_; // exposed while the user was typing
+    bool captured_ = false;
+    bool leaveRequested_ = false;
+    bool focusWanted_ = false;
+    bool entryShown_ = false;
+    unsigned shownGeneration_ = 0;
+    unsigned shownRevision_ = 0;
+    bool inputLocked_ = false;
+    bool inputLockLost_ = false;
 };
 
 // The folder part of a full file name, ending with its separator; empty when the name is

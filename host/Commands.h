@@ -7,3 +7,4 @@
 int RunInfo(const std::vector<std::string>& args);
 int RunChunk(const std::vector<std::string>& args);
 int RunRender(const std::vector<std::string>& args);
+int RunEdit(const std::vector<std::string>& args);

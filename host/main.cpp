@@ -25,6 +25,8 @@ void PrintUsage(std::FILE* to) {
                  "  snapshot [PLUGIN] -o FILE [--set NAME=VALUE ...] [--about]\n"
                  "                                draw the built-in Kelvorantumix editor into a\n"
                  "                                PNG (kvx-host snapshot --help)\n"
+                 "  edit [PLUGIN] [--screenshot FILE]\n"
+                 "                                open the plug-in's editor in a window\n"
                  "\n"
                  "PLUGIN is the path of a VST 2.x module (default: the built Kelvorantumix).\n");
 }
@@ -49,6 +51,9 @@ int main(int argc, char** argv) {
     }
     if (command == "snapshot") {
         return RunSnapshot(args);
+    }
+    if (command == "edit") {
+        return RunEdit(args);
     }
     std::fprintf(stderr, "kvx-host: unknown command '%s'\n\n", command.c_str());
     PrintUsage(stderr);

@@ -7,6 +7,8 @@
 class RecursiveLock {
 public:
     void Lock() { mutex_.lock(); }
+    // True when the lock was taken; never waits.
+    bool TryLock() { return mutex_.try_lock(); }
     void Unlock() { mutex_.unlock(); }
 
 private:

@@ -336,6 +336,10 @@ VstIntPtr IPlugVST::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 ind
     if (opcode == effClose) {
         Trace("IPlugVST::VSTDispatcher", 271, "%d(%s):%d:%d", opcode, OpcodeName(opcode), index,
               int(value));
+        // The editor's window thread calls into the object; it stops before anything goes.
+        if (plug->Editor()) {
+            plug->Editor()->CloseEditorWindow();
+        }
         // The lock dies with the object, so it is released before the object is destroyed.
         plug->Lock().Unlock();
         delete plug;
