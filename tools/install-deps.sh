@@ -17,11 +17,13 @@ for arg in "${@:-native}"; do
 done
 
 packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev libpng-dev libjpeg62-turbo-dev
-  zlib1g-dev libx11-dev libsndfile1-dev libpixman-1-dev binutils locales)
+  zlib1g-dev libx11-dev libsndfile1-dev libpixman-1-dev binutils locales
+  xvfb xauth libxtst-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core)
 [ "$want_sanitize" = 1 ] && packages+=(clang libclang-rt-14-dev)
 [ "$want_artwork" = 1 ] && packages+=(gcc libcairo2-dev fonts-dejavu-core fonts-dejavu-extra)
 x86_packages=(g++-multilib libpng-dev:i386 libjpeg62-turbo-dev:i386 zlib1g-dev:i386 libx11-dev:i386
-  libgtest-dev:i386 libsndfile1-dev:i386)
+  libgtest-dev:i386 libsndfile1-dev:i386 libxtst-dev:i386 libfreetype-dev:i386
+  libfontconfig-dev:i386)
 
 missing=()
 is_installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }

@@ -18,7 +18,8 @@ IRectangle HostedEditor::KnobAt(int left) {
 }
 
 void HostedEditor::SetUp() {
-    session = DesktopSession::Connect();
+    // A busy virtual server may turn a connection away for a moment.
+    WaitFor([&] { return (session = DesktopSession::Connect()) != nullptr; }, 2000);
     ASSERT_TRUE(session) << "no X display: run the tests through xvfb-run";
     ASSERT_TRUE(session->CanInject()) << "the X server lacks the XTest extension";
     std::string error;
