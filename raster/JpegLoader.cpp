@@ -137,7 +137,9 @@ RasterBitmap* Decode(void (*attach)(j_decompress_ptr, const void*), const void* 
     if (uint64_t(cinfo.image_width) * cinfo.image_height * 4 > INT32_MAX) {
         JumpBack(reinterpret_cast<j_common_ptr>(&cinfo));
     }
-    jpeg_start_decompress(&cinfo);
+    // The output size is known before decompression starts, so a target that cannot take it
+    // is turned away before a progressive image is read into memory.
+    jpeg_calc_output_dimensions(&cinfo);
     const int width = int(cinfo.output_width);
     const int height = int(cinfo.output_height);
     RasterBitmap* bitmap = target;
@@ -148,6 +150,10 @@ RasterBitmap* Decode(void (*attach)(j_decompress_ptr, const void*), const void* 
     }
     const RasterView view(bitmap);
     if (!view.Valid() || view.width != width || view.height != height) {
+        JumpBack(reinterpret_cast<j_common_ptr>(&cinfo));
+    }
+    jpeg_start_decompress(&cinfo);
+    if (int(cinfo.output_width) != width || int(cinfo.output_height) != height) {
         JumpBack(reinterpret_cast<j_common_ptr>(&cinfo));
     }
     const int components = cinfo.output_components;
