@@ -140,3 +140,42 @@ TEST(BlendTranslation, ModesAndWeights) {
     EXPECT_EQ(FolderOfPath("plugin.so"), "");
     EXPECT_EQ(FolderOfPath("/usr/lib/"), "");
 }
+
+TEST_F(DrawingLayer, RotatedCompositeTurnsThePointerOverTheBase) {
+    // 6 x 6: an opaque red base, an empty mask, and a top whose left half is opaque green.
+    const auto make = [&](RasterPixel left, RasterPixel right) {
+        auto* bitmap = new MemoryBitmap(6, 6);
+        for (int i = 0; i < 36; ++i) {
+            bitmap->GetBits()[i] = i % 6 < 3 ? left : right;
+        }
+        IBitmapRef ref;
+        ref.bitmap = bitmap;
+        ref.width = 6;
+        ref.height = 6;
+        graphics.KeepBitmap(ref);
+        return ref;
+    };
+    const IBitmapRef base = make(0xFFFF0000u, 0xFFFF0000u);
+    const IBitmapRef mask = make(0, 0);
+    const IBitmapRef top = make(0xFF00FF00u, 0);
+    double angle = 0.0;
+    graphics.AddControl(new DrawingControl(IRectangle(0, 0, 20, 10), [&](IGraphicsBase* g) {
+        g->BlitRotatedComposite(base, mask, top, 2, 2, angle);
+    }));
+    graphics.RedrawArea(IRectangle(0, 0, 20, 10));
+    EXPECT_EQ(graphics.ReadPixel(3, 4).green, 255) << "the pointer shows";
+    EXPECT_EQ(graphics.ReadPixel(7, 4), kWhite) << "where mask and top are empty, nothing";
+
+    angle = 180.0;
+    graphics.FillRectangle(kWhite, IRectangle(0, 0, 20, 10), nullptr);
+    graphics.RedrawArea(IRectangle(0, 0, 20, 10));
+    EXPECT_EQ(graphics.ReadPixel(3, 4), kWhite);
+    EXPECT_EQ(graphics.ReadPixel(7, 4).green, 255) << "turned half a circle";
+
+    graphics.FillRectangle(kWhite, IRectangle(0, 0, 20, 10), nullptr);
+    graphics.RedrawArea(IRectangle(0, 0, 5, 10));
+    EXPECT_EQ(graphics.ReadPixel(7, 4), kWhite) << "clipped to the repainted area";
+    for (const IBitmapRef& b : {base, mask, top}) {
+        graphics.DropBitmap(b);
+    }
+}

@@ -4,6 +4,7 @@
 #include "editor/IInvisibleToggle.h"
 #include "editor/IKnobMultiControl.h"
 #include "editor/ImageCache.h"
+#include "platform/Resources.h"
 
 using Panel = PanelFixture;
 
@@ -79,19 +80,32 @@ TEST_F(Panel, ButtonImageIsDecodedOnceAndShared) {
     EXPECT_EQ(second.decodes, 0);
     EXPECT_EQ(again.bitmap, a.bitmap);
 
-    // An image that is not yet cached is decoded once, however often it is loaded.
+    // A resource not yet cached is decoded once, however often it is loaded; one that does
+    // not exist is looked for each time and never cached.
+    const unsigned char* data = nullptr;
+    size_t size = 0;
+    ASSERT_TRUE(FindModuleResource("PNG", 104, &data, &size));
+    static const ModuleResource fresh("PNG", 900, data, size);
     const int before = ImageCache::Instance().Count();
-    EXPECT_EQ(ImageCache::Instance().Find(7), nullptr);
-    RasterBitmap* decoded = second.DecodeImageResource(102, "x.png");
-    ASSERT_NE(decoded, nullptr);
-    delete decoded;
+    const IBitmapRef first = second.LoadBitmapResource(900, "img/fresh.png", 2);
+    const IBitmapRef other = second.LoadBitmapResource(900, "img/fresh.png", 1);
+    EXPECT_EQ(second.decodes, 1);
+    ASSERT_NE(first.bitmap, nullptr);
+    EXPECT_EQ(other.bitmap, first.bitmap);
+    EXPECT_EQ(first.frames, 2);
+    EXPECT_EQ(other.frames, 1) << "the frame count belongs to the load, not to the cache";
+    EXPECT_EQ(ImageCache::Instance().Count(), before + 1);
+
     second.decodes = 0;
+    EXPECT_EQ(second.LoadBitmapResource(555, "missing.png", 1).bitmap, nullptr);
     EXPECT_EQ(second.LoadBitmapResource(555, "missing.png", 1).bitmap, nullptr);
     EXPECT_EQ(second.LoadBitmapResource(101, "knob.jpg", 65).bitmap,
               ImageCache::Instance().Find(101))
         << "a cached id is found whatever the name";
-    EXPECT_EQ(second.decodes, 1) << "only the missing id was looked for";
-    EXPECT_EQ(ImageCache::Instance().Count(), before) << "nothing cached for a missing image";
+    EXPECT_EQ(second.decodes, 2) << "only the missing id was looked for";
+    EXPECT_EQ(ImageCache::Instance().Count(), before + 1) << "nothing cached for a missing image";
+    EXPECT_EQ(second.DecodeImageResource(102, "background.gif"), nullptr)
+        << "the name's extension picks the decoder";
 }
 
 TEST_F(Panel, KnobsShowTheFrameOfTheirValue) {
