@@ -1,6 +1,7 @@
 #include "common/FormatNumber.h"
 
 #include <charconv>
+#include <cstring>
 
 // std::to_chars never consults the locale and rounds exactly as printf does.
 
@@ -22,4 +23,20 @@ void FormatFixed(double value, int decimals, char* out, int size) {
         return;
     }
     *result.ptr = '\0';
+}
+
+double ParseLeadingNumber(const char* text) {
+    if (!text) {
+        return 0.0;
+    }
+    const char* first = text;
+    while (*first == ' ' || (*first >= '\t' && *first <= '\r')) {
+        ++first;
+    }
+    if (*first == '+') {
+        ++first;
+    }
+    double value = 0.0;
+    const auto parsed = std::from_chars(first, first + std::strlen(first), value);
+    return parsed.ec == std::errc() ? value : 0.0;
 }

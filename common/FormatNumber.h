@@ -7,3 +7,7 @@
 void FormatInteger(int value, char* out);
 // "%.<decimals>f" of value into out, which holds size bytes; decimals is 0 to 17.
 void FormatFixed(double value, int decimals, char* out, int size);
+
+// The number at the start of text (after white space and an optional sign), as the C library's
+// text-to-double conversion reads it in the "C" locale; 0 when the text starts with none.
+double ParseLeadingNumber(const char* text);

@@ -16,7 +16,6 @@
 
 #include <chrono>
 #include <cstring>
-#include <thread>
 
 namespace {
 
@@ -230,16 +229,11 @@ bool IGraphicsLinux::LockForInput() {
     if (!Plug()) {
         return true;
     }
+    // Waiting in short slices keeps a close request from waiting behind a busy lock.
     RecursiveLock& lock = Plug()->Lock();
-    for (int attempt = 0; !lock.TryLock(); ++attempt) {
+    while (!lock.TryLockFor(std::chrono::milliseconds(2))) {
         if (!window_ || window_->StopRequested()) {
             return false;
-        }
-        // Brief holds (an audio block) are waited out by yielding, longer ones by sleeping.
-        if (attempt < 200) {
-            std::this_thread::yield();
-        } else {
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
     }
     inputLocked_ = true;

@@ -3,7 +3,8 @@
 
 #include "editor/IBitmapControl.h"
 #include "editor/IBitmapOverlayControl.h"
-#include "editor/IGraphicsLinux.h"
+#include "editor/IGraphicsLice.h"
+#include "editor/PlatformGraphics.h"
 #include "editor/IInvisibleToggle.h"
 #include "editor/IKnobMultiControl.h"
 #include "editor/StompSwitch.h"
@@ -26,7 +27,7 @@ constexpr int kKnobTop = 81;
 } // namespace
 
 void PlugExample::BuildEditor() {
-    auto* editor = new IGraphicsLinux(this, kEditorWidth, kEditorHeight, 0);
+    auto* editor = MakePlatformGraphics(this, kEditorWidth, kEditorHeight, 0);
     editor->AddBackground(kBackgroundId, "img/background.png");
 
     const IBitmapRef led = editor->LoadBitmapResource(kLedId, "img/kvx_led_01.png", 2);

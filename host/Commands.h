@@ -7,4 +7,5 @@
 int RunInfo(const std::vector<std::string>& args);
 int RunChunk(const std::vector<std::string>& args);
 int RunRender(const std::vector<std::string>& args);
+int RunValidate(const std::vector<std::string>& args);
 int RunEdit(const std::vector<std::string>& args);

@@ -1,6 +1,6 @@
 #include "host/PluginModule.h"
 
-#include <dlfcn.h>
+#include "platform/DynamicLibrary.h"
 
 #include <cstdlib>
 
@@ -8,32 +8,29 @@
 #define KVX_DEFAULT_MODULE ""
 #endif
 
-PluginModule::PluginModule(void* handle, VstPluginMainProc entry, std::string path)
-    : handle_(handle), entry_(entry), path_(std::move(path)) {}
+PluginModule::PluginModule(DynamicLibrary* library, VstPluginMainProc entry, std::string path)
+    : library_(library), entry_(entry), path_(std::move(path)) {}
 
-PluginModule::~PluginModule() { dlclose(handle_); }
+PluginModule::~PluginModule() { CloseDynamicLibrary(library_); }
 
 std::unique_ptr<PluginModule> PluginModule::Load(const std::string& path, std::string* error) {
-    // A name without a slash would be searched for in the library path only, but a user who
-    // types one means the file in the current folder.
-    const std::string file = path.find('/') == std::string::npos ? "./" + path : path;
-    void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle) {
-        const char* reason = dlerror();
-        *error = "cannot load " + path + ": " + (reason ? reason : "unknown loader error");
+    std::string reason;
+    DynamicLibrary* library = OpenDynamicLibrary(path, &reason);
+    if (!library) {
+        *error = "cannot load " + path + ": " + reason;
         return nullptr;
     }
-    void* entry = dlsym(handle, "VSTPluginMain");
+    void* entry = FindLibrarySymbol(library, "VSTPluginMain");
     if (!entry) {
-        entry = dlsym(handle, "main");
+        entry = FindLibrarySymbol(library, "main");
     }
     if (!entry) {
-        dlclose(handle);
+        CloseDynamicLibrary(library);
         *error = path + " is not a VST 2.x plug-in: it exports neither VSTPluginMain nor main";
         return nullptr;
     }
     return std::unique_ptr<PluginModule>(
-        new PluginModule(handle, reinterpret_cast<VstPluginMainProc>(entry), path));
+        new PluginModule(library, reinterpret_cast<VstPluginMainProc>(entry), path));
 }
 
 std::string DefaultModulePath() {

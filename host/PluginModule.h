@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+struct DynamicLibrary;
+
 // A VST 2.x module loaded from a file, with its entry function.
 class PluginModule {
 public:
@@ -18,9 +20,9 @@ public:
     const std::string& Path() const { return path_; }
 
 private:
-    PluginModule(void* handle, VstPluginMainProc entry, std::string path);
+    PluginModule(DynamicLibrary* library, VstPluginMainProc entry, std::string path);
 
-    void* handle_;
+    DynamicLibrary* library_;
     VstPluginMainProc entry_;
     std::string path_;
 };

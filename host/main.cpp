@@ -22,6 +22,8 @@ void PrintUsage(std::FILE* to) {
                  "         [--block N] [--double] [--tail SECONDS]\n"
                  "                                play a file, or a built-in guitar riff, through\n"
                  "                                the plug-in (kvx-host render --help)\n"
+                 "  validate [PLUGIN] [--seed N] [--repeat N] [--skip-editor]\n"
+                 "                                put the plug-in through what strict hosts do\n"
                  "  snapshot [PLUGIN] -o FILE [--set NAME=VALUE ...] [--about]\n"
                  "                                draw the built-in Kelvorantumix editor into a\n"
                  "                                PNG (kvx-host snapshot --help)\n"
@@ -48,6 +50,9 @@ int main(int argc, char** argv) {
     }
     if (command == "render") {
         return RunRender(args);
+    }
+    if (command == "validate") {
+        return RunValidate(args);
     }
     if (command == "snapshot") {
         return RunSnapshot(args);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <mutex>
 
 // A lock the same thread may take again while holding it: host entries, editor edits and the
@@ -9,10 +10,13 @@ public:
     void Lock() { mutex_.lock(); }
     // True when the lock was taken; never waits.
     bool TryLock() { return mutex_.try_lock(); }
+    // Waits at most the given time, queued for the lock like Lock, so a busy holder cannot
+    // keep a waiting thread out by releasing and retaking it between the waiter's polls.
+    bool TryLockFor(std::chrono::microseconds wait) { return mutex_.try_lock_for(wait); }
     void Unlock() { mutex_.unlock(); }
 
 private:
-    std::recursive_mutex mutex_;
+    std::recursive_timed_mutex mutex_;
 };
 
 // Holds a RecursiveLock for the lifetime of the scope.

@@ -130,7 +130,8 @@ std::int32_t IPlugBase::EffectVersion(bool decimal) const {
 }
 
 void IPlugBase::ChangeSampleRate(double rate) {
-    if (rate > 0.0 && rate <= 1.0e9) {
+    // Above a megahertz no audio interface runs; the reverb's delay lines would grow to gigabytes.
+    if (rate > 0.0 && rate <= 1.0e6) {
         sampleRate_ = rate;
     }
 }
@@ -143,6 +144,22 @@ bool IPlugBase::IsInputConnected(int channel) const {
 bool IPlugBase::IsOutputConnected(int channel) const {
     const OutputChannel* output = outputs_.Get(channel);
     return output && output->connected;
+}
+
+int IPlugBase::ConnectedInputCount() const {
+    int count = 0;
+    for (int i = 0; i < NumInputChannels(); ++i) {
+        count += inputs_.Get(i)->connected ? 1 : 0;
+    }
+    return count;
+}
+
+int IPlugBase::ConnectedOutputCount() const {
+    int count = 0;
+    for (int i = 0; i < NumOutputChannels(); ++i) {
+        count += outputs_.Get(i)->connected ? 1 : 0;
+    }
+    return count;
 }
 
 bool IPlugBase::LegalIO(int numInputs, int numOutputs) const {

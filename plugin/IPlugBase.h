@@ -77,6 +77,8 @@ public:
     int NumOutputChannels() const { return outputs_.Count(); }
     bool IsInputConnected(int channel) const;
     bool IsOutputConnected(int channel) const;
+    int ConnectedInputCount() const;
+    int ConnectedOutputCount() const;
     double SampleRate() const { return sampleRate_; }
     int BlockSize() const { return blockSize_; }
     int Latency() const { return latency_; }

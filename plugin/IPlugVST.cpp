@@ -345,7 +345,13 @@ VstIntPtr IPlugVST::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 ind
         delete plug;
         return 0;
     }
-    const VstIntPtr result = plug->Dispatch(opcode, index, value, ptr, opt);
+    VstIntPtr result = 0;
+    try {
+        result = plug->Dispatch(opcode, index, value, ptr, opt);
+    } catch (...) {
+        // Running out of memory while resizing must not unwind into the host.
+        result = 0;
+    }
     plug->Lock().Unlock();
     return result;
 }
@@ -512,9 +518,8 @@ VstIntPtr IPlugVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, v
 
 template <class Sample, class Run>
 void IPlugVST::ProcessInSlices(Sample** inputs, Sample** outputs, int frames, Run run) {
-    const int numIn = effect_.numInputs;
-    const int numOut = effect_.numOutputs;
-    if (frames <= 0 || (numIn > 0 && !inputs) || (numOut > 0 && !outputs)) {
+    if (frames <= 0 || (ConnectedInputCount() > 0 && !inputs) ||
+        (ConnectedOutputCount() > 0 && !outputs)) {
         return;
     }
     if (doesMidi_) {
@@ -525,13 +530,16 @@ void IPlugVST::ProcessInSlices(Sample** inputs, Sample** outputs, int frames, Ru
         run(inputs, outputs, frames);
         return;
     }
+    // The host hands one buffer per connected channel; only those are read.
+    const int hostIn = ConnectedInputCount();
+    const int hostOut = ConnectedOutputCount();
     Sample** sliceIn = reinterpret_cast<Sample**>(sliceInputs_.Data());
     Sample** sliceOut = reinterpret_cast<Sample**>(sliceOutputs_.Data());
     for (int done = 0; done < frames; done += slice) {
-        for (int c = 0; c < numIn; ++c) {
+        for (int c = 0; c < hostIn; ++c) {
             sliceIn[c] = inputs[c] ? inputs[c] + done : nullptr;
         }
-        for (int c = 0; c < numOut; ++c) {
+        for (int c = 0; c < hostOut; ++c) {
             sliceOut[c] = outputs[c] ? outputs[c] + done : nullptr;
         }
         run(sliceIn, sliceOut, frames - done < slice ? frames - done : slice);

@@ -5,14 +5,12 @@
 #include <mutex>
 #include <new>
 
-#define KVX_EXPORT extern "C" __attribute__((visibility("default"))) __attribute__((used))
-
 namespace {
 // Serializes instantiation across the process; it lives until the library unloads.
 std::mutex gCreationLock;
 } // namespace
 
-KVX_EXPORT AEffect* VSTPluginMain(AudioMasterCallback host) {
+extern "C" KVX_EXPORT AEffect* VSTPluginMain(AudioMasterCallback host) {
     std::lock_guard<std::mutex> hold(gCreationLock);
     IPlugVST* plug = nullptr;
     try {
@@ -31,8 +29,3 @@ KVX_EXPORT AEffect* VSTPluginMain(AudioMasterCallback host) {
     return effect;
 }
 
-// Older hosts look the entry up under this name.
-KVX_EXPORT AEffect* main_entry(AudioMasterCallback host) __asm__("main");
-AEffect* main_entry(AudioMasterCallback host) {
-    return VSTPluginMain(host);
-}

@@ -47,8 +47,11 @@ void CheckAllocations(Validation& v) {
     }
 
     // Warm up first: a plug-in may allocate lazily on its first block, which hosts tolerate.
+    const bool hasDouble = HasDoublePath(*plugin);
     effect->processReplacing(effect, fin.data(), fout.data(), kBlock);
-    effect->processDoubleReplacing(effect, din.data(), dout.data(), kBlock);
+    if (hasDouble) {
+        effect->processDoubleReplacing(effect, din.data(), dout.data(), kBlock);
+    }
 
     long allocations = 0;
     long worstLocks = 0;
@@ -56,7 +59,7 @@ void CheckAllocations(Validation& v) {
     for (int call = 0; call < calls; ++call) {
         const int frames = call % 7 == 3 ? 0 : (call * 37) % kBlock + 1;
         allocation_counter::Start();
-        if (call % 2) {
+        if (call % 2 && hasDouble) {
             effect->processDoubleReplacing(effect, din.data(), dout.data(), frames);
         } else {
             effect->processReplacing(effect, fin.data(), fout.data(), frames);

@@ -82,6 +82,9 @@ void CheckAudio(Validation& v) {
                 if (!outOfPlace || !inPlace) {
                     return;
                 }
+                if (useDouble && !HasDoublePath(*outOfPlace)) {
+                    continue;
+                }
                 StartPlugin(*outOfPlace, rate, maxBlock);
                 StartPlugin(*inPlace, rate, maxBlock);
                 const int channels =

@@ -51,7 +51,12 @@ Planar MakeSignal(TestSignal signal, int channels, int frames, double rate, std:
 }
 
 AudioRun::AudioRun(HostedPlugin& plugin, bool useDouble, bool inPlace)
-    : plugin_(plugin), useDouble_(useDouble), inPlace_(inPlace) {}
+    : plugin_(plugin), useDouble_(useDouble && HasDoublePath(plugin)), inPlace_(inPlace) {}
+
+bool HasDoublePath(const HostedPlugin& plugin) {
+    const AEffect* effect = plugin.Effect();
+    return (effect->flags & effFlagsCanDoubleReplacing) && effect->processDoubleReplacing;
+}
 
 template <class Sample>
 void AudioRun::Call(std::vector<Sample*>& in, std::vector<Sample*>& out, int n) {

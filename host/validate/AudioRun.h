@@ -45,5 +45,8 @@ private:
 // Opens a fresh instance for rate and maximum block size and resumes it, as a DAW does.
 void StartPlugin(HostedPlugin& plugin, double rate, int maxBlock);
 
+// Whether the plug-in offers the double-precision processing path.
+bool HasDoublePath(const HostedPlugin& plugin);
+
 // Index of the parameter with this exact name, or -1.
 int FindParameter(HostedPlugin& plugin, const std::string& name);

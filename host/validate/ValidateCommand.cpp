@@ -8,7 +8,8 @@ namespace {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: kvx-host validate [PLUGIN] [--seed N] [--repeat N] [--skip-editor]\n");
+                 "usage: kvx-host validate [PLUGIN] [--seed N] [--repeat N] [--skip-editor]\n"
+                 "                         [--in-process]\n");
     return 2;
 }
 
@@ -41,6 +42,8 @@ int RunValidate(const std::vector<std::string>& args) {
             ++i;
         } else if (args[i] == "--skip-editor") {
             options.skipEditor = true;
+        } else if (args[i] == "--in-process") {
+            options.inProcess = true;
         } else if (!args[i].empty() && args[i][0] != '-') {
             options.modulePath = args[i];
         } else {

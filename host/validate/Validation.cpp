@@ -46,6 +46,11 @@ std::string Figure(const char* format, ...) {
 }
 
 void Validation::RunGroup(const char* name, int number, void (*group)(Validation&)) {
+    if (options_.inProcess) {
+        random_.seed(options_.seed + 7919u * std::uint32_t(number));
+        group(*this);
+        return;
+    }
     std::fflush(stdout);
     std::fflush(stderr);
     int counts[2];

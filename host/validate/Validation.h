@@ -17,6 +17,8 @@ public:
         std::uint32_t seed = 1;
         int repeat = 1;
         bool skipEditor = false;
+        // Every group in this process, for a debugger; a crash then ends the run.
+        bool inProcess = false;
     };
 
     Validation(const PluginModule& module, const Options& options);

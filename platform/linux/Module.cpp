@@ -21,4 +21,6 @@ __attribute__((constructor)) void RecordThisModule() {
 
 } // namespace
 
-const ModuleInfo& ThisModule() { return gModule; }
+const ModuleInfo& ThisModule() {
+    return gModule;
+}

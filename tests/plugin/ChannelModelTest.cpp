@@ -229,8 +229,21 @@ TEST(ChannelModel, SampleRateMustBeAFinitePositiveNumber) {
     TestPlug plug;
     plug.Dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
     EXPECT_EQ(plug.SampleRate(), 48000.0);
-    for (float bad : {0.0f, -44100.0f, NAN, INFINITY}) {
+    for (float bad : {0.0f, -44100.0f, NAN, INFINITY, 2.0e6f}) {
         plug.Dispatch(effSetSampleRate, 0, 0, nullptr, bad);
         EXPECT_EQ(plug.SampleRate(), 48000.0) << bad;
     }
+}
+
+TEST(ChannelModel, MonoHostArraysHoldOneBufferEvenInSlicedCalls) {
+    TestPlug plug;
+    plug.Dispatch(effSetBlockSize, 0, 64);
+    Connect(plug, 1, 1);
+    // One-element arrays, as a host that set up one in and one out passes them.
+    std::vector<float> in(200, 0.5f), out(200, 0.0f);
+    float* ins[] = {in.data()};
+    float* outs[] = {out.data()};
+    plug.Effect()->processReplacing(plug.Effect(), ins, outs, 200);
+    EXPECT_EQ(plug.processedFrames, (std::vector<int>{64, 64, 64, 8}));
+    EXPECT_EQ(out, std::vector<float>(200, 0.5f));
 }
