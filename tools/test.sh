@@ -70,7 +70,7 @@ fi
 
 for build_dir in build/x64 build/x86; do
   if [ -x "$build_dir/host/kvx-host" ]; then
-    step "validate: Kelvorantumix ($build_dir)" "$build_dir/host/kvx-host" validate
+    step "validate: Kelvorantumix ($build_dir)" xvfb-run -a "$build_dir/host/kvx-host" validate
   fi
 done
 # The validator tried on other makers' plug-ins, to see that it judges fairly. Their findings are

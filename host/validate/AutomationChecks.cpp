@@ -50,21 +50,20 @@ void CheckDenormals(Validation& v) {
     const int frames = 48000;
     const Planar ordinary = MakeSignal(TestSignal::Noise, channels, frames, 48000.0, 3);
     const Planar tiny = MakeSignal(TestSignal::Tiny, channels, frames, 48000.0, 3);
-    // The fastest of several runs of each: the least disturbed by other work on the machine.
-    auto fastest = [&](const Planar& input) {
-        double best = 1e30;
-        for (int round = 0; round < 5; ++round) {
-            AudioRun run(*plugin, false, false);
-            const auto start = std::chrono::steady_clock::now();
-            run.Process(input, {kBlock});
-            const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-            best = std::fmin(best, took.count());
-        }
-        return best;
+    // The fastest of many runs of each, taken in turns so that other work on the machine falls
+    // on both alike.
+    auto timeOf = [&](const Planar& input) {
+        AudioRun run(*plugin, false, false);
+        const auto start = std::chrono::steady_clock::now();
+        run.Process(input, {kBlock});
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     };
-    fastest(ordinary);
-    const double ordinaryTime = fastest(ordinary);
-    const double tinyTime = fastest(tiny);
+    timeOf(ordinary);
+    double ordinaryTime = 1e30, tinyTime = 1e30;
+    for (int round = 0; round < 15; ++round) {
+        ordinaryTime = std::fmin(ordinaryTime, timeOf(ordinary));
+        tinyTime = std::fmin(tinyTime, timeOf(tiny));
+    }
     const double ratio = tinyTime / ordinaryTime;
     v.Report("denormals: tiny input costs at most 1.2x", ratio <= 1.2,
              Figure("%.2fx (%.2f ms vs %.2f ms per second of audio)", ratio, tinyTime * 1e3,
