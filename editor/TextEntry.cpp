@@ -1,11 +1,10 @@
 #include "editor/TextEntry.h"
 
+#include "common/FormatNumber.h"
 #include "editor/IControl.h"
 #include "plugin/IParameter.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cstring>
 
 IRectangle TextEntryPopupRect(const IRectangle& controlRect, int itemCount, int longestItem) {
     const int cX = int(float(controlRect.left + controlRect.right) * 0.5f);
@@ -125,17 +124,7 @@ double TextEntry::PlainValue() const {
         int value = 0;
         return param_ && param_->ValueForText(text.c_str(), &value) ? value : 0.0;
     }
-    const char* first = text.c_str();
-    const char* last = first + text.size();
-    while (first < last && std::strchr(" \t\n\v\f\r", *first)) {
-        ++first;
-    }
-    if (first < last && *first == '+') {
-        ++first;
-    }
-    double value = 0.0;
-    const auto parsed = std::from_chars(first, last, value);
-    return parsed.ec == std::errc() ? value : 0.0;
+    return ParseLeadingNumber(text.c_str());
 }
 
 TextEntryView TextEntry::View() const {

@@ -2,18 +2,6 @@
 
 #include <vector>
 
-namespace {
-
-std::vector<float> Values(HostedPlugin& plugin) {
-    std::vector<float> values;
-    for (int i = 0; i < plugin.Effect()->numParams; ++i) {
-        values.push_back(plugin.GetParameter(i));
-    }
-    return values;
-}
-
-} // namespace
-
 void CheckPrograms(Validation& v) {
     auto plugin = v.NewPlugin("programs: instantiate");
     if (!plugin) {
@@ -26,7 +14,7 @@ void CheckPrograms(Validation& v) {
     for (int p = 0; p < count; ++p) {
         plugin->Dispatch(effSetProgram, 0, p);
         follows = follows && plugin->Dispatch(effGetProgram) == p;
-        recorded.push_back(Values(*plugin));
+        recorded.push_back(ParameterValues(*plugin));
     }
     v.Report("programs: select each", follows, Figure("%d programs", count));
 
@@ -38,7 +26,7 @@ void CheckPrograms(Validation& v) {
         const int p = int(random() % unsigned(count));
         plugin->Dispatch(effSetProgram, 0, p);
         same =
-            same && plugin->Dispatch(effGetProgram) == p && Values(*plugin) == recorded[size_t(p)];
+            same && plugin->Dispatch(effGetProgram) == p && ParameterValues(*plugin) == recorded[size_t(p)];
     }
     v.Report("programs: random selections", same,
              Figure("%d selections, seed %u", steps, unsigned(seed)));

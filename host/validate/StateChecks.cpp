@@ -5,14 +5,6 @@
 
 namespace {
 
-std::vector<float> Values(HostedPlugin& plugin) {
-    std::vector<float> values;
-    for (int i = 0; i < plugin.Effect()->numParams; ++i) {
-        values.push_back(plugin.GetParameter(i));
-    }
-    return values;
-}
-
 void Randomise(HostedPlugin& plugin, std::mt19937& random) {
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);
     for (int i = 0; i < plugin.Effect()->numParams; ++i) {
@@ -49,14 +41,14 @@ void CheckState(Validation& v) {
                    "the plug-in gives no chunk");
             continue;
         }
-        const std::vector<float> before = Values(*plugin);
+        const std::vector<float> before = ParameterValues(*plugin);
         const bool repeatable = plugin->GetChunk(bank) == chunk;
         v.Report(std::string("state: ") + kind + " chunk saved twice is identical", repeatable,
                  Figure("%zu bytes", chunk.size()));
         Randomise(*plugin, random);
         const bool accepted = plugin->SetChunk(chunk, bank);
         v.Report(std::string("state: ") + kind + " chunk restores every value",
-                 accepted && Values(*plugin) == before, Figure("seed %u", unsigned(seed)));
+                 accepted && ParameterValues(*plugin) == before, Figure("seed %u", unsigned(seed)));
     }
 
     // Hostile blobs: no crash, every value stays in range.
@@ -89,7 +81,7 @@ void CheckState(Validation& v) {
     for (const auto& blob : blobs) {
         for (bool bank : {true, false}) {
             plugin->SetChunk(blob, bank);
-            ranged = ranged && InRange(Values(*plugin));
+            ranged = ranged && InRange(ParameterValues(*plugin));
         }
     }
     v.Report("state: random chunks keep values in range", ranged,

@@ -36,6 +36,14 @@ std::uint32_t Validation::NextCaseSeed() {
     return random_();
 }
 
+std::vector<float> ParameterValues(HostedPlugin& plugin) {
+    std::vector<float> values;
+    for (int i = 0; i < plugin.Effect()->numParams; ++i) {
+        values.push_back(plugin.GetParameter(i));
+    }
+    return values;
+}
+
 std::string Figure(const char* format, ...) {
     char text[512];
     va_list args;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 // What every group of checks shares: the module under test, the options, the random source and
 // the report.
@@ -62,6 +63,9 @@ void CheckDenormals(Validation& v);
 void CheckAllocations(Validation& v);
 void CheckThreads(Validation& v);
 void CheckEditor(Validation& v);
+
+// Every parameter's normalized value, in index order.
+std::vector<float> ParameterValues(HostedPlugin& plugin);
 
 // Formats a figure for the report.
 std::string Figure(const char* format, ...) __attribute__((format(printf, 1, 2)));

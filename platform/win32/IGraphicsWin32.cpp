@@ -140,15 +140,7 @@ void IGraphicsWin32::CloseEditorWindow() {
     if (--gWindowCount == 0) {
         UnregisterClassA(kWindowClass, instance_);
     }
-    if (entryFont_) {
-        DeleteObject(entryFont_);
-        entryFont_ = nullptr;
-    }
-    entryWindow_ = nullptr;
-    entryControl_ = nullptr;
-    entryParam_ = nullptr;
-    entryDefaultProc_ = nullptr;
-    entryState_ = Idle;
+    ForgetEntry();
 }
 
 LRESULT CALLBACK IGraphicsWin32::WindowProc(HWND window, UINT message, WPARAM wParam,
@@ -311,6 +303,10 @@ void IGraphicsWin32::EndEntry() {
         SetWindowLongPtrA(entryWindow_, GWLP_WNDPROC, LONG_PTR(entryDefaultProc_));
         DestroyWindow(entryWindow_);
     }
+    ForgetEntry();
+}
+
+void IGraphicsWin32::ForgetEntry() {
     if (entryFont_) {
         DeleteObject(entryFont_);
         entryFont_ = nullptr;

@@ -39,7 +39,10 @@ private:
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Tick();
     void CommitEntry();
+    // Restores the popup's own procedure, destroys the popup and forgets the entry.
     void EndEntry();
+    // Forgets the entry whose popup is gone (destroyed with the window).
+    void ForgetEntry();
     HDC SurfaceDC() const;
 
     bool fontCreated_ = false;
