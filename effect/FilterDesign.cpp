@@ -3,6 +3,7 @@
 #include "effect/DesignMath.h"
 
 #include <cmath>
+#include <algorithm>
 #include <cstring>
 
 const BiquadDesign kFixedBiquadDesigns[23] = {
@@ -159,6 +160,14 @@ void DesignOnePole(OnePoleFamily& family, int slot, double twoPiFrequency, doubl
 void ClearFilterBank(BiquadBank& biquads, OnePoleBank& onePoles) {
     std::memset(&biquads, 0, sizeof biquads);
     std::memset(&onePoles, 0, sizeof onePoles);
+}
+
+void ClearFilterMemories(BiquadBank& biquads, OnePoleBank& onePoles) {
+    for (double* memory : {biquads.x1, biquads.x2, biquads.y1, biquads.y2}) {
+        std::fill(memory, memory + BiquadBank::kSlots, 0.0);
+    }
+    std::fill(onePoles.lowPass.state, onePoles.lowPass.state + OnePoleFamily::kSlots, 0.0);
+    std::fill(onePoles.highPass.state, onePoles.highPass.state + OnePoleFamily::kSlots, 0.0);
 }
 
 void DesignLowTone(BiquadBank& bank, double value, double rate) {

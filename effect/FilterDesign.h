@@ -73,6 +73,8 @@ void DesignBiquad(BiquadBank& bank, int slot, int type, double frequency, double
                   double gain, double rate);
 void DesignOnePole(OnePoleFamily& family, int slot, double twoPiFrequency, double rate);
 void ClearFilterBank(BiquadBank& biquads, OnePoleBank& onePoles);
+// Sets every filter memory to 0 and keeps the coefficients.
+void ClearFilterMemories(BiquadBank& biquads, OnePoleBank& onePoles);
 
 // The tone controls, each value 0..1.
 void DesignLowTone(BiquadBank& bank, double value, double rate);

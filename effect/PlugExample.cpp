@@ -1,5 +1,7 @@
 #include "effect/PlugExample.h"
 
+#include <cmath>
+
 #include "editor/IGraphicsBase.h"
 #include "effect/DesignMath.h"
 #include "effect/FilterDesign.h"
@@ -125,10 +127,33 @@ void PlugExample::ProcessBlock(double** inputs, double** outputs, int frames) {
             outputs[1][i] = v;
             outputs[0][i] = v;
         }
+        SilenceNonFinite(outputs, frames);
         return;
     }
     RunSignalChain(biquads, onePoles, reverberator, noiseTable, {levelGain, drive, vortalizerOn},
                    inputs, outputs, frames);
+    // Input far beyond full scale (1e200, say) can overflow the arithmetic to infinity, and the
+    // filters would then hold infinities and NaNs for ever: their memories start again from
+    // silence. A block whose output is finite is left exactly as computed.
+    if (SilenceNonFinite(outputs, frames)) {
+        ClearFilterMemories(biquads, onePoles);
+        reverberator.Silence();
+    }
+}
+
+// A sample that is not a finite number leaves the plug-in as silence rather than passing NaNs
+// or infinities on to the rest of the host's mix. Returns whether there was any.
+bool PlugExample::SilenceNonFinite(double** outputs, int frames) {
+    bool found = false;
+    for (int channel = 0; channel < 2; ++channel) {
+        for (int i = 0; i < frames; ++i) {
+            if (!std::isfinite(outputs[channel][i])) {
+                outputs[channel][i] = 0.0;
+                found = true;
+            }
+        }
+    }
+    return found;
 }
 
 IPlugVST* MakePlug(AudioMasterCallback host) {

@@ -31,6 +31,7 @@ public:
 
 private:
     void SwitchLed(int ledIndex, double value);
+    static bool SilenceNonFinite(double** outputs, int frames);
     // Builds the panel, records its LED indices and hands it to the core.
     void BuildEditor();
 

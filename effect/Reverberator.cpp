@@ -29,6 +29,16 @@ Reverberator::Reverberator() {
     ConfigureReverberator(false);
 }
 
+void Reverberator::Silence() {
+    for (AllpassFilter& allpass : allpasses_) {
+        std::fill(allpass.line.begin(), allpass.line.end(), 0.0);
+    }
+    for (CombFilter& comb : combs_) {
+        std::fill(comb.line.begin(), comb.line.end(), 0.0);
+        comb.store = 0.0;
+    }
+}
+
 void Reverberator::ConfigureReverberator(bool clear) {
     const double ratio = rate / 44100;
     for (int k = 0; k < kStages; ++k) {

@@ -32,6 +32,8 @@ public:
 
     // Sizes every line for rate and sets every element's gains; clear also empties the lines.
     void ConfigureReverberator(bool clear);
+    // Empties every line and damping filter, keeping sizes and gains.
+    void Silence();
     // Consumes one input pair and replaces it with one output pair.
     void ProcessReverberator(double& left, double& right);
     // The same for frames pairs; the outputs may be the inputs.

@@ -216,8 +216,9 @@ void IPlugBase::LimitToTwoChannels() {
 }
 
 void IPlugBase::ChangeBlockSize(int frames) {
-    // A block size the host cannot mean (zero, negative) or cannot be allocated keeps the old one.
-    if (frames == blockSize_ || frames <= 0) {
+    // A block size the host cannot mean (zero, negative, beyond a million frames) or that cannot
+    // be allocated keeps the old one; longer calls are processed in slices of the block size.
+    if (frames == blockSize_ || frames <= 0 || frames > kMaxBlockSize) {
         return;
     }
     const size_t bytes = sizeof(double) * size_t(frames);

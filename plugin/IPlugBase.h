@@ -19,6 +19,8 @@ class IGraphicsBase;
 class IPlugBase {
 public:
     static constexpr int kNameSize = 128;
+    // The largest block size taken from a host: 8 MB of scratch per channel.
+    static constexpr int kMaxBlockSize = 1 << 20;
 
     IPlugBase(int numParams, const char* channelConfigs, int numPrograms, const char* effectName,
               const char* productName, const char* vendorName, std::int32_t version,

@@ -261,7 +261,9 @@ void EffectOracle::Process(const double* in0, const double* in1, double* out0, d
         double i1 = std::isfinite(in1[i]) ? in1[i] : 0.0;
         double i0 = std::isfinite(in0[i]) ? in0[i] : 0.0;
         if (!effectOn_) {
+            // The plain sum, with anything not finite leaving as silence.
             double v = in1[i] + in0[i];
+            v = std::isfinite(v) ? v : 0.0;
             out1[i] = v, out0[i] = v;
             continue;
         }

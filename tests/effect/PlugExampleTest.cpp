@@ -287,6 +287,39 @@ TEST(PlugExample, NonFiniteInputSamplesEnterAsZero) {
     }
 }
 
+TEST(PlugExample, RecoversFromInputThatOverflowsTheArithmetic) {
+    Rig rig;
+    rig.SetParam(PlugExample::kVortalizer, 1);
+    rig.Reset(44100);
+    TestRandom random(5);
+    std::vector<double> huge(512, 1e300), hugeRight(512, -1e300);
+    const auto overflowed = rig.Run(huge, hugeRight, false);
+    for (int i = 0; i < 512; ++i) {
+        ASSERT_TRUE(std::isfinite(overflowed.first[i]) && std::isfinite(overflowed.second[i])) << i;
+    }
+    // The next blocks of ordinary guitar are processed from silent memories, not from NaNs.
+    for (int block = 0; block < 4; ++block) {
+        const auto out = rig.Run(Signal(random, 512, 0.5), Signal(random, 512, 0.5), false);
+        double energy = 0.0;
+        for (int i = 0; i < 512; ++i) {
+            ASSERT_TRUE(std::isfinite(out.first[i]) && std::isfinite(out.second[i]));
+            energy += out.first[i] * out.first[i];
+        }
+        EXPECT_GT(energy, 0.0);
+    }
+}
+
+TEST(PlugExample, BypassPassesNoNonFiniteSamples) {
+    Rig rig;
+    rig.SetParam(PlugExample::kEffect, 0);
+    rig.Reset(44100);
+    std::vector<double> left = {0.25, std::nan(""), 1e308, INFINITY, -0.5};
+    std::vector<double> right = {0.5, 0.1, 1e308, 0.0, 0.25};
+    const auto out = rig.Run(left, right, false);
+    EXPECT_EQ(out.first, (std::vector<double>{0.75, 0.0, 0.0, 0.0, -0.25}));
+    EXPECT_EQ(out.second, out.first);
+}
+
 TEST(PlugExample, SwitchesTakeOnlyZeroOrOne) {
     PlugExample plug(&NullHost);
     plug.GetParam(PlugExample::kEffect)->SetPlain(0);

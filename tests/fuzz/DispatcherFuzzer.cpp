@@ -52,15 +52,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
             std::vector<std::uint8_t> chunk(bytes, bytes + taken);
             if (opcode == effSetChunk) {
                 ptr = chunk.empty() ? nullptr : chunk.data();
-                value = (action & 2) ? -value : VstIntPtr(chunk.size());
+                // The host's byte count is trusted by contract, so it is the true size, or a
+                // negative one that must be refused.
+                value = (action & 2) ? -1 - VstIntPtr(chunk.size()) : VstIntPtr(chunk.size());
             } else if (opcode == effSetSpeakerArrangement || opcode == effGetSpeakerArrangement) {
-                std::memcpy(scratch.bytes, chunk.data(), taken < 904 ? taken : 904);
+                if (taken) {
+                    std::memcpy(scratch.bytes, chunk.data(), taken < 904 ? taken : 904);
+                }
                 value = (action & 2) ? 0 : reinterpret_cast<VstIntPtr>(scratch.bytes + 2048);
-            } else if (opcode == effCanDo && ptr) {
+            } else if (opcode == effCanDo && ptr && taken) {
                 std::memcpy(scratch.bytes, chunk.data(), taken);
             } else if (opcode == effProcessEvents && ptr) {
                 VstMidiEvent events[4] = {};
-                std::memcpy(events, chunk.data(), taken < sizeof events ? taken : sizeof events);
+                if (taken) {
+                    std::memcpy(events, chunk.data(), taken < sizeof events ? taken : sizeof events);
+                }
                 struct {
                     VstInt32 numEvents;
                     VstIntPtr reserved;

@@ -142,8 +142,11 @@ TEST(ChannelModel, NonsenseBlockSizesKeepThePreviousOne) {
     plug.Dispatch(effSetBlockSize, 0, 0);
     plug.Dispatch(effSetBlockSize, 0, -5);
     plug.Dispatch(effSetBlockSize, 0, VstIntPtr(INTPTR_MAX));
+    plug.Dispatch(effSetBlockSize, 0, IPlugBase::kMaxBlockSize + 1);
     EXPECT_EQ(plug.BlockSize(), 1024);
-    EXPECT_EQ(plug.resets, 3) << "each request still ends with a reset";
+    EXPECT_EQ(plug.resets, 4) << "each request still ends with a reset";
+    plug.Dispatch(effSetBlockSize, 0, IPlugBase::kMaxBlockSize);
+    EXPECT_EQ(plug.BlockSize(), IPlugBase::kMaxBlockSize);
 }
 
 TEST(ChannelModel, CallsLongerThanTheBlockSizeAreProcessedInSlices) {
