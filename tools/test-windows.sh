@@ -7,21 +7,21 @@ cd "$(dirname "$0")/.."
 
 export WINEPREFIX="${WINEPREFIX:-$PWD/build/wine-prefix}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
-mkdir -p "$(dirname "$WINEPREFIX")"
 
-# One X server and one wineserver for every Wine program of the run.
-run_under_display() {
-  wineserver -k 2>/dev/null || true
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    timeout 300 wineboot -i >/dev/null 2>&1
-  fi
-  status=0
-  for preset in win64 win32; do
-    echo "=== $preset: test under Wine"
-    ctest --preset "$preset" --timeout 300 || status=1
-  done
-  wineserver -k 2>/dev/null || true
-  return $status
-}
-export -f run_under_display
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c run_under_display
+if [ "${1:-}" != "--on-display" ]; then
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  # One X server and one wineserver for every Wine program of the run.
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --on-display
+fi
+
+wineserver -k 2>/dev/null || true
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  timeout 300 wineboot -i >/dev/null 2>&1
+fi
+status=0
+for preset in win64 win32; do
+  echo "=== $preset: test under Wine"
+  ctest --preset "$preset" --timeout 300 || status=1
+done
+wineserver -k 2>/dev/null || true
+exit $status
