@@ -12,7 +12,11 @@ public:
     bool TryLock() { return mutex_.try_lock(); }
     // Waits at most the given time, queued for the lock like Lock, so a busy holder cannot
     // keep a waiting thread out by releasing and retaking it between the waiter's polls.
-    bool TryLockFor(std::chrono::microseconds wait) { return mutex_.try_lock_for(wait); }
+    // (Timed against the system clock: that wait is pthread_mutex_timedlock, which every thread
+    // checker understands.)
+    bool TryLockFor(std::chrono::microseconds wait) {
+        return mutex_.try_lock_until(std::chrono::system_clock::now() + wait);
+    }
     void Unlock() { mutex_.unlock(); }
 
 private:

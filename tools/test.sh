@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds and tests every configuration: 64-bit, 32-bit, 64-bit under AddressSanitizer and
-# UndefinedBehaviorSanitizer (with the fuzz targets), the editor's thread test under
-# ThreadSanitizer (the tsan preset builds and runs only that), the Windows DLLs under Wine, and
+# UndefinedBehaviorSanitizer (with the fuzz targets), the whole suite once more under
+# ThreadSanitizer, the Windows DLLs under Wine, and
 # kvx-host validate on both Linux builds and on other plug-ins from Debian. Installs missing
 # Debian packages first. Ends with one line "N passed, N failed, N skipped".
 set -uo pipefail
