@@ -4,6 +4,7 @@
 #include <cfloat>
 #include <cmath>
 #include <emmintrin.h>
+#include <type_traits>
 
 const int Reverberator::kCombLengths[kCombPairs] = {1116, 1188, 1277, 1356, 1422,
                                                     1491, 1557, 1617, 1685, 1748};
@@ -109,6 +110,10 @@ void Reverberator::ProcessReverberatorBlock(const double* inLeft, const double* 
         allpassPosition[e] = allpasses_[e].position;
         allpassLength[e] = int(allpasses_[e].line.size());
     }
+    bool withoutDamping = true;
+    for (const CombFilter& comb : combs_) {
+        withoutDamping = withoutDamping && comb.damping == 0.0;
+    }
     const __m128d smallest = _mm_set1_pd(DBL_MIN);
     const __m128d magnitude = _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFFll));
     const __m128d widthV = _mm_set1_pd(width);
@@ -142,45 +147,76 @@ void Reverberator::ProcessReverberatorBlock(const double* inLeft, const double* 
         // Five comb pairs at a time keep their constants in registers; the sums still add the
         // combs in order.
         constexpr int kGroup = kCombPairs / 2;
-        for (int first = 0; first < kCombPairs; first += kGroup) {
-            for (int f = 0; f < run; ++f) {
-                const int i = done + f;
-                const __m128d input =
-                    _mm_mul_pd(_mm_set_pd(inRight[i], inLeft[i]), _mm_set1_pd(0.015));
-                __m128d sum = first == 0 ? _mm_setzero_pd() : sums[f];
-                for (int k = first; k < first + kGroup; ++k) {
-                    double* left = comb[2 * k] + f;
-                    double* right = comb[2 * k + 1] + f;
-                    const __m128d o = _mm_loadh_pd(_mm_load_sd(left), right);
-                    const __m128d store = flushTiny(_mm_add_pd(
-                        _mm_mul_pd(combUndamped[k], o), _mm_mul_pd(combDamping[k], combStore[k])));
-                    combStore[k] = store;
-                    const __m128d written = _mm_add_pd(_mm_mul_pd(combFeedback[k], store), input);
-                    _mm_storel_pd(left, written);
-                    _mm_storeh_pd(right, written);
-                    sum = _mm_add_pd(sum, o);
+        const auto combGroups = [&](auto undamped) {
+            for (int first = 0; first < kCombPairs; first += kGroup) {
+                for (int f = 0; f < run; ++f) {
+                    const int i = done + f;
+                    const __m128d input =
+                        _mm_mul_pd(_mm_set_pd(inRight[i], inLeft[i]), _mm_set1_pd(0.015));
+                    __m128d sum = first == 0 ? _mm_setzero_pd() : sums[f];
+                    for (int k = first; k < first + kGroup; ++k) {
+                        double* left = comb[2 * k] + f;
+                        double* right = comb[2 * k + 1] + f;
+                        const __m128d o = _mm_loadh_pd(_mm_load_sd(left), right);
+                        // Without damping, 1 x o + 0 x store is o itself (a zero of either
+                        // sign is flushed to +0 alike), so the products can be skipped.
+                        const __m128d store =
+                            undamped
+                                ? flushTiny(o)
+                                : flushTiny(_mm_add_pd(_mm_mul_pd(combUndamped[k], o),
+                                                       _mm_mul_pd(combDamping[k], combStore[k])));
+                        combStore[k] = store;
+                        const __m128d written =
+                            _mm_add_pd(_mm_mul_pd(combFeedback[k], store), input);
+                        _mm_storel_pd(left, written);
+                        _mm_storeh_pd(right, written);
+                        sum = _mm_add_pd(sum, o);
+                    }
+                    sums[f] = sum;
                 }
-                sums[f] = sum;
             }
+        };
+        if (withoutDamping) {
+            combGroups(std::true_type());
+        } else {
+            combGroups(std::false_type());
         }
-        for (int f = 0; f < run; ++f) {
-            const int i = done + f;
-            __m128d signal = sums[f];
-            for (int k = 0; k < kStages; ++k) {
-                double* left = allpass[2 * k] + f;
-                double* right = allpass[2 * k + 1] + f;
-                const __m128d b = _mm_loadh_pd(_mm_load_sd(left), right);
-                const __m128d written =
-                    flushTiny(_mm_add_pd(_mm_mul_pd(b, allpassFeedback[k]), signal));
-                _mm_storel_pd(left, written);
-                _mm_storeh_pd(right, written);
-                signal = _mm_sub_pd(b, signal);
-            }
+        // Within a run no all-pass reads what it wrote, so two frames go through the stages
+        // side by side and their dependency chains overlap.
+        const auto allpassStage = [&](int k, int f, __m128d signal) {
+            double* left = allpass[2 * k] + f;
+            double* right = allpass[2 * k + 1] + f;
+            const __m128d b = _mm_loadh_pd(_mm_load_sd(left), right);
+            const __m128d written =
+                flushTiny(_mm_add_pd(_mm_mul_pd(b, allpassFeedback[k]), signal));
+            _mm_storel_pd(left, written);
+            _mm_storeh_pd(right, written);
+            return _mm_sub_pd(b, signal);
+        };
+        const auto output = [&](int f, __m128d signal) {
             const __m128d swapped = _mm_shuffle_pd(signal, signal, 1);
             const __m128d mixed =
                 _mm_add_pd(_mm_mul_pd(signal, widthV), _mm_mul_pd(swapped, crossV));
-            _mm_storel_pd(&outLeft[i], mixed);
-            _mm_storeh_pd(&outRight[i], mixed);
+            _mm_storel_pd(&outLeft[done + f], mixed);
+            _mm_storeh_pd(&outRight[done + f], mixed);
+        };
+        int f = 0;
+        for (; f + 1 < run; f += 2) {
+            __m128d first = sums[f];
+            __m128d second = sums[f + 1];
+            for (int k = 0; k < kStages; ++k) {
+                first = allpassStage(k, f, first);
+                second = allpassStage(k, f + 1, second);
+            }
+            output(f, first);
+            output(f + 1, second);
+        }
+        for (; f < run; ++f) {
+            __m128d signal = sums[f];
+            for (int k = 0; k < kStages; ++k) {
+                signal = allpassStage(k, f, signal);
+            }
+            output(f, signal);
         }
         for (int e = 0; e < kCombs; ++e) {
             combPosition[e] += run;
