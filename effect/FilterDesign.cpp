@@ -2,8 +2,8 @@
 
 #include "effect/DesignMath.h"
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 const BiquadDesign kFixedBiquadDesigns[23] = {

@@ -4,9 +4,9 @@
 #include "editor/IBitmapControl.h"
 #include "editor/IBitmapOverlayControl.h"
 #include "editor/IGraphicsLice.h"
-#include "editor/PlatformGraphics.h"
 #include "editor/IInvisibleToggle.h"
 #include "editor/IKnobMultiControl.h"
+#include "editor/PlatformGraphics.h"
 #include "editor/StompSwitch.h"
 #include "effect/PlugExample.h"
 

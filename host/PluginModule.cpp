@@ -11,7 +11,9 @@
 PluginModule::PluginModule(DynamicLibrary* library, VstPluginMainProc entry, std::string path)
     : library_(library), entry_(entry), path_(std::move(path)) {}
 
-PluginModule::~PluginModule() { CloseDynamicLibrary(library_); }
+PluginModule::~PluginModule() {
+    CloseDynamicLibrary(library_);
+}
 
 std::unique_ptr<PluginModule> PluginModule::Load(const std::string& path, std::string* error) {
     std::string reason;

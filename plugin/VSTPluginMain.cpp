@@ -28,4 +28,3 @@ extern "C" KVX_EXPORT AEffect* VSTPluginMain(AudioMasterCallback host) {
     }
     return effect;
 }
-

@@ -18,10 +18,14 @@ namespace {
 
 constexpr double kRate = 48000;
 
-VstIntPtr NullHost(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float) { return 0; }
+VstIntPtr NullHost(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float) {
+    return 0;
+}
 
 // Mode 0: Effect off; 1: Effect on; 2: Effect and Vortalizer on.
-const char* ModeName(int mode) { return mode == 0 ? "off" : mode == 1 ? "on" : "on+vortalizer"; }
+const char* ModeName(int mode) {
+    return mode == 0 ? "off" : mode == 1 ? "on" : "on+vortalizer";
+}
 
 std::vector<double> GuitarLike(int n, double amplitude) {
     std::vector<double> v(static_cast<size_t>(n));
@@ -33,9 +37,10 @@ std::vector<double> GuitarLike(int n, double amplitude) {
 
 void Report(benchmark::State& state, int frames, int mode) {
     const double processed = double(state.iterations()) * frames;
-    state.counters["ns_per_frame"] =
-        benchmark::Counter(processed * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-    state.counters["rt_at_48k"] = benchmark::Counter(processed / kRate, benchmark::Counter::kIsRate);
+    state.counters["ns_per_frame"] = benchmark::Counter(
+        processed * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["rt_at_48k"] =
+        benchmark::Counter(processed / kRate, benchmark::Counter::kIsRate);
     state.SetLabel(ModeName(mode));
 }
 
@@ -74,8 +79,7 @@ PluginModule* Module() {
     return module.get();
 }
 
-template <class Sample>
-void HostPathCost(benchmark::State& state) {
+template <class Sample> void HostPathCost(benchmark::State& state) {
     const int mode = int(state.range(0));
     const int frames = int(state.range(1));
     std::string error;

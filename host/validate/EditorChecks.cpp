@@ -54,7 +54,8 @@ void CheckEditor(Validation& v) {
     StartPlugin(*plugin, 44100.0, 256);
     ERect* rect = nullptr;
     const VstIntPtr answered = plugin->Dispatch(effEditGetRect, 0, 0, &rect);
-    const bool sized = answered == 1 && rect && rect->right > rect->left && rect->bottom > rect->top;
+    const bool sized =
+        answered == 1 && rect && rect->right > rect->left && rect->bottom > rect->top;
     v.Report("editor: rectangle", sized,
              sized ? Figure("%d x %d", rect->right - rect->left, rect->bottom - rect->top)
                    : "no usable rectangle");

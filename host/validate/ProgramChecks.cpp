@@ -25,8 +25,8 @@ void CheckPrograms(Validation& v) {
     for (int round = 0; round < 50 * v.Settings().repeat; ++round, ++steps) {
         const int p = int(random() % unsigned(count));
         plugin->Dispatch(effSetProgram, 0, p);
-        same =
-            same && plugin->Dispatch(effGetProgram) == p && ParameterValues(*plugin) == recorded[size_t(p)];
+        same = same && plugin->Dispatch(effGetProgram) == p &&
+               ParameterValues(*plugin) == recorded[size_t(p)];
     }
     v.Report("programs: random selections", same,
              Figure("%d selections, seed %u", steps, unsigned(seed)));

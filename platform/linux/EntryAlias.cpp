@@ -6,4 +6,6 @@
 extern "C" AEffect* VSTPluginMain(AudioMasterCallback host);
 
 extern "C" KVX_EXPORT AEffect* EntryUnderTheNameMain(AudioMasterCallback host) __asm__("main");
-AEffect* EntryUnderTheNameMain(AudioMasterCallback host) { return VSTPluginMain(host); }
+AEffect* EntryUnderTheNameMain(AudioMasterCallback host) {
+    return VSTPluginMain(host);
+}

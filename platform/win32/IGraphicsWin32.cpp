@@ -9,8 +9,8 @@
 #include "platform/Module.h"
 #include "platform/win32/SurfaceWin32.h"
 #include "plugin/IParameter.h"
-#include "raster/RasterImageLoad.h"
 #include "raster/RasterBitmap.h"
+#include "raster/RasterImageLoad.h"
 
 #include <commdlg.h>
 #include <shellapi.h>
@@ -41,8 +41,12 @@ IMouseKeys KeysOf(WPARAM wParam) {
     return keys;
 }
 
-int PointX(LPARAM lParam) { return short(LOWORD(lParam)); }
-int PointY(LPARAM lParam) { return short(HIWORD(lParam)); }
+int PointX(LPARAM lParam) {
+    return short(LOWORD(lParam));
+}
+int PointY(LPARAM lParam) {
+    return short(HIWORD(lParam));
+}
 
 // The folder of a full file name with its backslash at the end; empty when the name holds
 // no backslash or ends with one.
@@ -165,7 +169,8 @@ LRESULT IGraphicsWin32::HandleMessage(HWND window, UINT message, WPARAM wParam, 
             entryState_ = Cancel;
             return 0;
         }
-        if (message == WM_COMMAND && LOWORD(wParam) == kPopupId && HIWORD(wParam) == CBN_SELCHANGE) {
+        if (message == WM_COMMAND && LOWORD(wParam) == kPopupId &&
+            HIWORD(wParam) == CBN_SELCHANGE) {
             entryState_ = Commit;
             return 0;
         }
@@ -336,10 +341,9 @@ void IGraphicsWin32::BeginValueEntry(IControl* control, IParameter* param) {
         }
         const int w = 24 + 8 * int(longest);
         const int h = 36 * (items + 1);
-        entryWindow_ = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST,
-                                       centreX - w / 2, centreY, w, h, window_,
-                                       reinterpret_cast<HMENU>(INT_PTR(kPopupId)), instance_,
-                                       nullptr);
+        entryWindow_ = CreateWindowExA(
+            0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, centreX - w / 2, centreY,
+            w, h, window_, reinterpret_cast<HMENU>(INT_PTR(kPopupId)), instance_, nullptr);
         int selected = -1;
         for (int i = 0; entryWindow_ && i < items; ++i) {
             SendMessageA(entryWindow_, CB_ADDSTRING, 0, LPARAM(param->ValueTextFor(i)));
@@ -353,11 +357,10 @@ void IGraphicsWin32::BeginValueEntry(IControl* control, IParameter* param) {
     } else {
         const int w = std::max(rect.Width(), 36);
         const int h = std::max(rect.Height(), 16);
-        entryWindow_ = CreateWindowExA(0, "EDIT", currentText,
-                                       WS_CHILD | WS_VISIBLE | ES_CENTER | ES_MULTILINE,
-                                       centreX - w / 2, centreY - h / 2, w, h, window_,
-                                       reinterpret_cast<HMENU>(INT_PTR(kPopupId)), instance_,
-                                       nullptr);
+        entryWindow_ = CreateWindowExA(
+            0, "EDIT", currentText, WS_CHILD | WS_VISIBLE | ES_CENTER | ES_MULTILINE,
+            centreX - w / 2, centreY - h / 2, w, h, window_,
+            reinterpret_cast<HMENU>(INT_PTR(kPopupId)), instance_, nullptr);
     }
     if (!entryWindow_) {
         return;
@@ -371,8 +374,7 @@ void IGraphicsWin32::BeginValueEntry(IControl* control, IParameter* param) {
     entryParam_ = param;
 }
 
-LRESULT CALLBACK IGraphicsWin32::PopupProc(HWND popup, UINT message, WPARAM wParam,
-                                           LPARAM lParam) {
+LRESULT CALLBACK IGraphicsWin32::PopupProc(HWND popup, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* editor = reinterpret_cast<IGraphicsWin32*>(GetWindowLongPtrA(popup, GWLP_USERDATA));
     if (!editor || popup != editor->entryWindow_) {
         return DefWindowProcA(popup, message, wParam, lParam);
@@ -422,10 +424,10 @@ bool IGraphicsWin32::DrawTextInRect(const ITextStyle& style, const char* text,
     }
     if (!fontCreated_) {
         // The first style's font serves every later text of this editor.
-        HFONT font = CreateFontA(style.size, 0, style.orientation * 10, style.orientation * 10,
-                                 style.style == ITextStyle::Bold ? FW_BOLD : 0,
-                                 style.style == ITextStyle::Italic, 0, 0, 0, 0, 0, 0, 0,
-                                 style.font);
+        HFONT font =
+            CreateFontA(style.size, 0, style.orientation * 10, style.orientation * 10,
+                        style.style == ITextStyle::Bold ? FW_BOLD : 0,
+                        style.style == ITextStyle::Italic, 0, 0, 0, 0, 0, 0, 0, style.font);
         SelectObject(dc, font);
         SetBkMode(dc, TRANSPARENT);
         fontCreated_ = true;
@@ -477,9 +479,13 @@ void IGraphicsWin32::ChangeSize(int width, int height) {
     InvalidateRect(window_, &old, FALSE);
 }
 
-void IGraphicsWin32::GetHostFolder(std::string& out) { out = FolderOfModule(nullptr); }
+void IGraphicsWin32::GetHostFolder(std::string& out) {
+    out = FolderOfModule(nullptr);
+}
 
-void IGraphicsWin32::GetModuleFolder(std::string& out) { out = FolderOfModule(instance_); }
+void IGraphicsWin32::GetModuleFolder(std::string& out) {
+    out = FolderOfModule(instance_);
+}
 
 void IGraphicsWin32::AskForFile(std::string& out, int action, const char* startFolder) {
     out.clear();
@@ -501,8 +507,8 @@ void IGraphicsWin32::AskForFile(std::string& out, int action, const char* startF
     dialog.nMaxFile = 255;
     dialog.lpstrInitialDir = folder.c_str();
     const bool save = action == 1;
-    dialog.Flags = save ? (OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST)
-                        : (OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST);
+    dialog.Flags =
+        save ? (OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST) : (OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST);
     if (save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog)) {
         out = file;
     }

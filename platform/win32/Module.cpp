@@ -16,4 +16,6 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD /*reason*/, LPVOID /*re
     return TRUE;
 }
 
-const ModuleInfo& ThisModule() { return gModule; }
+const ModuleInfo& ThisModule() {
+    return gModule;
+}

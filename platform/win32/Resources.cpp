@@ -1,5 +1,5 @@
-#include "platform/Module.h"
 #include "platform/Resources.h"
+#include "platform/Module.h"
 
 #include <windows.h>
 

@@ -119,4 +119,6 @@ SurfacePixels GetSurfacePixels(const SurfaceHandle* surface) {
     return pixels;
 }
 
-HDC SurfaceDeviceContext(const SurfaceHandle* surface) { return surface ? surface->dc : nullptr; }
+HDC SurfaceDeviceContext(const SurfaceHandle* surface) {
+    return surface ? surface->dc : nullptr;
+}

@@ -65,7 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
             } else if (opcode == effProcessEvents && ptr) {
                 VstMidiEvent events[4] = {};
                 if (taken) {
-                    std::memcpy(events, chunk.data(), taken < sizeof events ? taken : sizeof events);
+                    std::memcpy(events, chunk.data(),
+                                taken < sizeof events ? taken : sizeof events);
                 }
                 struct {
                     VstInt32 numEvents;

@@ -51,9 +51,9 @@ protected:
         parentClass.hInstance = GetModuleHandleA(nullptr);
         parentClass.lpszClassName = "KvxTestHostWindow";
         RegisterClassA(&parentClass);
-        parent_ = CreateWindowExA(0, "KvxTestHostWindow", "test host", WS_OVERLAPPEDWINDOW |
-                                  WS_VISIBLE, 0, 0, 600, 450, nullptr, nullptr,
-                                  parentClass.hInstance, nullptr);
+        parent_ =
+            CreateWindowExA(0, "KvxTestHostWindow", "test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                            0, 0, 600, 450, nullptr, nullptr, parentClass.hInstance, nullptr);
         ASSERT_NE(parent_, nullptr) << "no window: is there a display?";
     }
 
@@ -180,8 +180,8 @@ TEST_F(EditorWindow, CloseAndReopenManyTimes) {
         EXPECT_FALSE(IsWindow(editor));
     }
     // With no editor window left, the module has taken its window class back.
-    HMODULE module = GetModuleHandleA(sizeof(void*) == 8 ? "Kelvorantumix_x64.dll"
-                                                         : "Kelvorantumix_x86.dll");
+    HMODULE module =
+        GetModuleHandleA(sizeof(void*) == 8 ? "Kelvorantumix_x64.dll" : "Kelvorantumix_x86.dll");
     ASSERT_NE(module, nullptr);
     WNDCLASSA registered{};
     EXPECT_FALSE(GetClassInfoA(module, "IPlugWndClass", &registered));
