@@ -546,45 +546,43 @@ void IPlugVST::ProcessInSlices(Sample** inputs, Sample** outputs, int frames, Ru
     }
 }
 
-void IPlugVST::VSTProcessAccumulating(AEffect* effect, float** inputs, float** outputs,
-                                      VstInt32 frames) {
+void IPlugVST::AttachHostBuffers(float** inputs, float** outputs, int frames) {
+    AttachInputs(inputs, frames);
+    AttachOutputs(outputs);
+}
+
+void IPlugVST::AttachHostBuffers(double** inputs, double** outputs, int /*frames*/) {
+    AttachInputs(inputs);
+    AttachOutputs(outputs);
+}
+
+// The three processing callbacks differ only in the sample type and the block runner.
+template <class Sample, void (IPlugBase::*RunBlock)(int)>
+void IPlugVST::ProcessCallback(AEffect* effect, Sample** inputs, Sample** outputs,
+                               VstInt32 frames) {
     IPlugVST* plug = PlugOf(effect);
     if (!plug) {
         return;
     }
     ScopedLock hold(plug->Lock());
-    plug->ProcessInSlices(inputs, outputs, frames, [plug](float** in, float** out, int n) {
-        plug->AttachInputs(in, n);
-        plug->AttachOutputs(out);
-        plug->RunBlockAccumulating(n);
+    plug->ProcessInSlices(inputs, outputs, frames, [plug](Sample** in, Sample** out, int n) {
+        plug->AttachHostBuffers(in, out, n);
+        (plug->*RunBlock)(n);
     });
 }
 
+void IPlugVST::VSTProcessAccumulating(AEffect* effect, float** inputs, float** outputs,
+                                      VstInt32 frames) {
+    ProcessCallback<float, &IPlugBase::RunBlockAccumulating>(effect, inputs, outputs, frames);
+}
+
 void IPlugVST::VSTProcessFloat(AEffect* effect, float** inputs, float** outputs, VstInt32 frames) {
-    IPlugVST* plug = PlugOf(effect);
-    if (!plug) {
-        return;
-    }
-    ScopedLock hold(plug->Lock());
-    plug->ProcessInSlices(inputs, outputs, frames, [plug](float** in, float** out, int n) {
-        plug->AttachInputs(in, n);
-        plug->AttachOutputs(out);
-        plug->RunBlockFloat(n);
-    });
+    ProcessCallback<float, &IPlugBase::RunBlockFloat>(effect, inputs, outputs, frames);
 }
 
 void IPlugVST::VSTProcessDouble(AEffect* effect, double** inputs, double** outputs,
                                 VstInt32 frames) {
-    IPlugVST* plug = PlugOf(effect);
-    if (!plug) {
-        return;
-    }
-    ScopedLock hold(plug->Lock());
-    plug->ProcessInSlices(inputs, outputs, frames, [plug](double** in, double** out, int n) {
-        plug->AttachInputs(in);
-        plug->AttachOutputs(out);
-        plug->RunBlockDouble(n);
-    });
+    ProcessCallback<double, &IPlugBase::RunBlockDouble>(effect, inputs, outputs, frames);
 }
 
 float IPlugVST::VSTGetParameter(AEffect* effect, VstInt32 index) {

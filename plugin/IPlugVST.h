@@ -58,6 +58,12 @@ private:
                        void* ptr = nullptr, float opt = 0.0f);
     VstTimeInfo* HostTime(VstIntPtr filter);
 
+    void AttachHostBuffers(float** inputs, float** outputs, int frames);
+    void AttachHostBuffers(double** inputs, double** outputs, int frames);
+    template <class Sample, void (IPlugBase::*RunBlock)(int)>
+    static void ProcessCallback(AEffect* effect, Sample** inputs, Sample** outputs,
+                                VstInt32 frames);
+
     // Runs one processing call in slices no longer than the block size, so the scratch buffers
     // (sized to the block size) never overflow when a host sends more frames than it announced.
     template <class Sample, class Run>
