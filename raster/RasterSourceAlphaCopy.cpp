@@ -193,46 +193,13 @@ RasterSourceAlphaCopyRowFn RasterSourceAlphaCopyRowAvx2() {
 
 #else
 
-__attribute__((target("avx2"))) static inline __m256i BlendWeighted(__m256i d, __m256i s,
-                                                                    __m256i w) {
-    const __m256i a1 = _mm256_add_epi16(
-        _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s, 0xFF), 0xFF), _mm256_set1_epi16(1));
-    const __m256i scaled = _mm256_srli_epi16(_mm256_mullo_epi16(a1, w), 8);
-    const __m256i k = _mm256_sub_epi16(_mm256_set1_epi16(256), scaled);
-    const __m256i diff = _mm256_sub_epi16(d, s);
-    const __m256i sign = _mm256_srai_epi16(diff, 15);
-    const __m256i mag = _mm256_sub_epi16(_mm256_xor_si256(diff, sign), sign);
-    __m256i q = _mm256_srli_epi16(_mm256_mullo_epi16(mag, k), 8);
-    q = _mm256_sub_epi16(_mm256_xor_si256(q, sign), sign);
-    return _mm256_add_epi16(s, q);
-}
-
-__attribute__((target("avx2"))) static void
-SourceAlphaBlendRowAvx2(RasterPixel* dest, const RasterPixel* src, int count, int weight) {
-    const __m256i zero = _mm256_setzero_si256();
-    const __m256i w = _mm256_set1_epi16(short(weight));
-    int i = 0;
-    for (; i + 8 <= count; i += 8) {
-        const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
-        __m256i* out = reinterpret_cast<__m256i*>(dest + i);
-        const __m256i d = _mm256_loadu_si256(out);
-        const __m256i lo =
-            BlendWeighted(_mm256_unpacklo_epi8(d, zero), _mm256_unpacklo_epi8(s, zero), w);
-        const __m256i hi =
-            BlendWeighted(_mm256_unpackhi_epi8(d, zero), _mm256_unpackhi_epi8(s, zero), w);
-        _mm256_storeu_si256(out, _mm256_packus_epi16(lo, hi));
-    }
-    SourceAlphaBlendRowSse2(dest + i, src + i, count - i, weight);
-}
-
+// Without x86 vector units only the scalar rows exist.
 RasterSourceAlphaBlendRowFn RasterSourceAlphaBlendRowSse2() {
-    return __builtin_cpu_supports("sse2") ? SourceAlphaBlendRowSse2 : nullptr;
+    return nullptr;
 }
-
 RasterSourceAlphaBlendRowFn RasterSourceAlphaBlendRowAvx2() {
-    return __builtin_cpu_supports("avx2") ? SourceAlphaBlendRowAvx2 : nullptr;
+    return nullptr;
 }
-
 RasterSourceAlphaCopyRowFn RasterSourceAlphaCopyRowSse2() {
     return nullptr;
 }
