@@ -49,18 +49,8 @@ void RasterRotatedBlit(RasterBitmap* dest, const RasterBitmap* src, int x, int y
 
     const float c = std::cos(angle), s = std::sin(angle);
     int64_t dx0 = x, dy0 = y, dw = width, dh = height;
-    if (dw < 0) {
-        dx0 += dw;
-        dw = -dw;
-        srcX += srcW;
-        srcW = -srcW;
-    }
-    if (dh < 0) {
-        dy0 += dh;
-        dh = -dh;
-        srcY += srcH;
-        srcH = -srcH;
-    }
+    raster_sampling::Unmirror(dx0, dw, srcX, srcW);
+    raster_sampling::Unmirror(dy0, dh, srcY, srcH);
     const float xscale = srcW / float(dw), yscale = srcH / float(dh);
     const float colX = xscale * c, colY = -(yscale * s);
     const float rowX = xscale * s, rowY = yscale * c;

@@ -12,6 +12,17 @@
 
 namespace raster_sampling {
 
+// A negative destination width or height mirrors the picture: turns it into a positive size
+// with the source walked from its other side.
+inline void Unmirror(int64_t& dx0, int64_t& dw, float& srcX, float& srcW) {
+    if (dw < 0) {
+        dx0 += dw;
+        dw = -dw;
+        srcX += srcW;
+        srcW = -srcW;
+    }
+}
+
 // Blends two pixels per channel: (a x (65536 - f) + b x f) >> 16.
 inline RasterPixel Lerp(RasterPixel a, RasterPixel b, uint32_t f) {
     const uint32_t g = 65536 - f;

@@ -192,18 +192,8 @@ void RasterScaledBlit(RasterBitmap* dest, const RasterBitmap* src, int x, int y,
         return;
     }
     int64_t dx0 = x, dy0 = y, dw = width, dh = height;
-    if (dw < 0) {
-        dx0 += dw;
-        dw = -dw;
-        srcX += srcW;
-        srcW = -srcW;
-    }
-    if (dh < 0) {
-        dy0 += dh;
-        dh = -dh;
-        srcY += srcH;
-        srcH = -srcH;
-    }
+    raster_sampling::Unmirror(dx0, dw, srcX, srcW);
+    raster_sampling::Unmirror(dy0, dh, srcY, srcH);
     const float xstep = srcW / float(dw), ystep = srcH / float(dh);
     const float limitRight = std::ceil(srcX + (srcW > 0.0f ? srcW : 0.0f));
     const float limitBottom = std::ceil(srcY + (srcH > 0.0f ? srcH : 0.0f));
