@@ -61,8 +61,8 @@ int RunChunk(const std::vector<std::string>& args) {
     }
 
     std::string error;
-    auto module = PluginModule::Load(path, &error);
-    auto plugin = module ? HostedPlugin::Create(*module, &error) : nullptr;
+    const LoadedPlugin loaded = LoadPlugin(path, &error);
+    HostedPlugin* plugin = loaded.plugin.get();
     if (!plugin) {
         std::fprintf(stderr, "kvx-host: %s\n", error.c_str());
         return 1;

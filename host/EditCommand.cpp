@@ -79,8 +79,8 @@ int RunEdit(const std::vector<std::string>& args) {
         pluginPath = DefaultModulePath();
     }
     std::string error;
-    const auto module = PluginModule::Load(pluginPath, &error);
-    auto plugin = module ? HostedPlugin::Create(*module, &error) : nullptr;
+    const LoadedPlugin loaded = LoadPlugin(pluginPath, &error);
+    HostedPlugin* plugin = loaded.plugin.get();
     if (!plugin) {
         std::fprintf(stderr, "kvx-host edit: %s\n", error.c_str());
         return 1;

@@ -52,6 +52,15 @@ std::unique_ptr<HostedPlugin> HostedPlugin::Create(const PluginModule& module, s
     return plugin;
 }
 
+LoadedPlugin LoadPlugin(const std::string& path, std::string* error) {
+    LoadedPlugin loaded;
+    loaded.module = PluginModule::Load(path, error);
+    if (loaded.module) {
+        loaded.plugin = HostedPlugin::Create(*loaded.module, error);
+    }
+    return loaded;
+}
+
 HostedPlugin::~HostedPlugin() {
     Close();
 }

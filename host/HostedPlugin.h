@@ -86,3 +86,13 @@ private:
     std::vector<HostCall> calls_;
     std::vector<VstMidiEvent> sentEvents_;
 };
+
+// A module with one instance of its plug-in; the instance is closed before the module unloads.
+struct LoadedPlugin {
+    std::unique_ptr<PluginModule> module;
+    std::unique_ptr<HostedPlugin> plugin;
+};
+
+// Loads the module at path and instantiates its plug-in. On failure plugin is null (module
+// too, when the file did not load) and error says why.
+LoadedPlugin LoadPlugin(const std::string& path, std::string* error);

@@ -23,8 +23,8 @@ int RunInfo(const std::vector<std::string>& args) {
     }
     const std::string path = args.empty() ? DefaultModulePath() : args[0];
     std::string error;
-    auto module = PluginModule::Load(path, &error);
-    auto plugin = module ? HostedPlugin::Create(*module, &error) : nullptr;
+    const LoadedPlugin loaded = LoadPlugin(path, &error);
+    HostedPlugin* plugin = loaded.plugin.get();
     if (!plugin) {
         std::fprintf(stderr, "kvx-host: %s\n", error.c_str());
         return 1;

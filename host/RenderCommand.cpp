@@ -265,13 +265,13 @@ int RunRender(const std::vector<std::string>& args) {
     }
 
     const std::string modulePath = options.plugin.empty() ? DefaultModulePath() : options.plugin;
-    auto module = PluginModule::Load(modulePath, &error);
-    auto plugin = module ? HostedPlugin::Create(*module, &error) : nullptr;
+    const LoadedPlugin loaded = LoadPlugin(modulePath, &error);
+    HostedPlugin* plugin = loaded.plugin.get();
     if (!plugin) {
         OutputFormat audio{};
         std::string notAudio;
         // The likeliest slip: an audio file where the plug-in goes.
-        if (!module && OutputFormatFor(modulePath, &audio, &notAudio)) {
+        if (!loaded.module && OutputFormatFor(modulePath, &audio, &notAudio)) {
             error += " (to render an audio file, give it with -i)";
         }
         return Fail(error);

@@ -30,8 +30,8 @@ int main(int argc, char** argv) {
     const std::string mode = argv[1];
     const std::string path = argv[2];
     std::string error;
-    auto module = PluginModule::Load(DefaultModulePath(), &error);
-    auto plugin = module ? HostedPlugin::Create(*module, &error) : nullptr;
+    const LoadedPlugin loaded = LoadPlugin(DefaultModulePath(), &error);
+    HostedPlugin* plugin = loaded.plugin.get();
     if (!plugin) {
         return Fail(error);
     }
