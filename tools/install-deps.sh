@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the builds need, only when something is missing.
-# Usage: tools/install-deps.sh [native] [x86] [sanitize] [windows] [others] [artwork]
+# Usage: tools/install-deps.sh [native] [x86] [sanitize] [windows] [others] [artwork] [emulator]
 # (windows: the mingw-w64 cross compilers, Wine and Xvfb for the Windows DLLs and their tests;
 # others: VST 2.x plug-ins of other makers, which kvx-host validate is tried on;
-# artwork: Cairo and fonts for tools/artwork, which redraws the committed panel PNGs)
+# artwork: Cairo and fonts for tools/artwork, which redraws the committed panel PNGs;
+# emulator: qemu-user, for machines whose kernel cannot run 32-bit x86 programs)
 set -euo pipefail
 
 want_native=0 want_x86=0 want_sanitize=0 want_windows=0 want_others=0 want_artwork=0
+want_emulator=0
 for arg in "${@:-native}"; do
   case "$arg" in
     native) want_native=1 ;;
@@ -16,6 +18,7 @@ for arg in "${@:-native}"; do
     windows) want_windows=1 ;;
     others) want_others=1 ;;
     artwork) want_artwork=1 ;;
+    emulator) want_emulator=1 ;;
     *) echo "install-deps: unknown set '$arg'" >&2; exit 2 ;;
   esac
 done
@@ -29,6 +32,7 @@ packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev libpng-dev lib
   libz-mingw-w64-dev nasm dpkg-dev xvfb xauth wine wine64 wine32:i386)
 [ "$want_others" = 1 ] && packages+=(dragonfly-reverb-vst zam-plugins)
 [ "$want_artwork" = 1 ] && packages+=(gcc libcairo2-dev fonts-dejavu-core fonts-dejavu-extra)
+[ "$want_emulator" = 1 ] && packages+=(qemu-user)
 x86_packages=(g++-multilib libpng-dev:i386 libjpeg62-turbo-dev:i386 zlib1g-dev:i386 libx11-dev:i386
   libgtest-dev:i386 libsndfile1-dev:i386 libxtst-dev:i386 libfreetype-dev:i386
   libfontconfig-dev:i386)

@@ -8,10 +8,14 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 
 tools/install-deps.sh all windows others || exit 1
+source tools/machine.sh
+kvx_detect_machine || exit 1
+echo "=== machine: $KVX_MACHINE_NOTE"
 
 passed=0 failed=0 skipped=0 status=0
 
-# count LOG: adds the CTest summaries (or validator summaries) found in LOG to the totals.
+# count LOG: adds the CTest summaries (or validator summaries) found in LOG to the totals, and
+# the tests a step could not run on this machine ("=== N tests skipped: why") to the skipped.
 count() {
   local log=$1 found=0 line total bad notrun
   while read -r line; do
@@ -25,6 +29,9 @@ count() {
     passed=$((passed + $(sed -E 's/^([0-9]+) passed.*/\1/' <<<"$line")))
     failed=$((failed + $(sed -E 's/.*, ([0-9]+) failed.*/\1/' <<<"$line")))
   done < <(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$log")
+  while read -r line; do
+    skipped=$((skipped + $(sed -E 's/^=== ([0-9]+) tests skipped: .*/\1/' <<<"$line")))
+  done < <(grep -E '^=== [0-9]+ tests skipped: ' "$log")
   notrun=$(grep -c '(Skipped)' "$log" || true)
   passed=$((passed - notrun)) skipped=$((skipped + notrun))
   if [ "$found" = 0 ]; then
@@ -46,8 +53,11 @@ step() {
   rm -f "$log"
 }
 
+# build PRESET: configures and builds; the x86 build learns how its programs are started.
 build() {
-  cmake --preset "$1" >/dev/null && cmake --build --preset "$1"
+  local settings=()
+  [ "$1" = x86 ] && settings=("-DCMAKE_CROSSCOMPILING_EMULATOR=$KVX_X86_LAUNCHER")
+  cmake --preset "$1" "${settings[@]}" >/dev/null && cmake --build --preset "$1"
 }
 
 for preset in x64 x86 sanitize tsan; do
@@ -69,8 +79,10 @@ else
 fi
 
 for build_dir in build/x64 build/x86; do
+  launcher=()
+  [ "$build_dir" = build/x86 ] && [ -n "$KVX_X86_LAUNCHER" ] && launcher=("$KVX_X86_LAUNCHER")
   if [ -x "$build_dir/host/kvx-host" ]; then
-    step "validate: Kelvorantumix ($build_dir)" xvfb-run -a "$build_dir/host/kvx-host" validate
+    step "validate: Kelvorantumix ($build_dir)" xvfb-run -a "${launcher[@]}" "$build_dir/host/kvx-host" validate
   fi
 done
 # The validator tried on other makers' plug-ins, to see that it judges fairly. Their findings are

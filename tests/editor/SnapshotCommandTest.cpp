@@ -9,7 +9,8 @@
 namespace {
 
 int RunHost(const std::string& arguments) {
-    const std::string command = std::string(KVX_HOST_EXE) + " " + arguments + " 2>/dev/null";
+    const std::string command =
+        std::string(KVX_LAUNCHER " " KVX_HOST_EXE " ") + arguments + " 2>/dev/null";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

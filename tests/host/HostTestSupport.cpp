@@ -64,7 +64,8 @@ HostRun RunHost(const std::vector<std::string>& args, const std::string& folder,
     for (const std::string& setting : environment) {
         command += " " + Quoted(setting);
     }
-    command += " " + Quoted(KVX_HOST_EXE);
+    // The launcher is empty, or the emulator and its options as separate words.
+    command += " " KVX_LAUNCHER " " + Quoted(KVX_HOST_EXE);
     for (const std::string& arg : args) {
         command += " " + Quoted(arg);
     }

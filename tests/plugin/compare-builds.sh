@@ -2,7 +2,9 @@
 # Another build of the plug-in (other word size or other system) must write byte-identical
 # state chunks that load in this build and the other way round, and render byte-identical audio.
 # Usage: compare-builds.sh SELF_DIR PEER_DIR  (build folders; exit 77 when the peer is not built)
-# Windows builds run under Wine; their module paths are given on drive Z:.
+# Each build's programs run the way its tests run: through the emulator its CMake cache names
+# (Wine for the Windows builds, whose module paths are given on drive Z:; qemu-i386 for the
+# 32-bit build on a kernel without 32-bit support), or natively.
 set -euo pipefail
 self_dir=$1 peer_dir=$2
 
@@ -19,18 +21,22 @@ first_file() {
 module_of() { first_file "$1"/Kelvorantumix_*.so "$1"/Kelvorantumix_*.dll; }
 tool_of() { first_file "$1/tests/plugin/$2" "$1/tests/plugin/$2.exe"; }
 
+emulator_of() {
+  sed -n 's/^CMAKE_CROSSCOMPILING_EMULATOR:[A-Z]*=//p' "$1/CMakeCache.txt" 2>/dev/null | tr ';' ' '
+}
+
 # run BUILD_DIR TOOL ARGS...: runs a test tool of that build against that build's module.
 run() {
   local dir=$1 tool=$2
   shift 2
-  local module program
+  local module program emulator
   module=$(module_of "$dir")
   program=$(tool_of "$dir" "$tool")
+  read -r -a emulator <<<"$(emulator_of "$dir")"
   if [[ "$program" == *.exe ]]; then
-    KVX_MODULE="Z:$module" timeout 300 wine "$program" "$@"
-  else
-    KVX_MODULE="$module" "$program" "$@"
+    module="Z:$module"
   fi
+  KVX_MODULE="$module" timeout 300 "${emulator[@]}" "$program" "$@"
 }
 
 for dir in "$self_dir" "$peer_dir"; do
