@@ -33,6 +33,8 @@ public:
     std::vector<Window> Children(Window window);
     // The top-level windows whose title is title.
     std::vector<Window> TopLevelsTitled(const std::string& title);
+    // The window that has the keyboard focus, or 0.
+    Window FocusedWindow();
     // Pixels 0xRRGGBB of the area of the window, row by row; empty when they cannot be read.
     std::vector<std::uint32_t> ReadPixels(Window window, int x, int y, int width, int height);
 

@@ -126,6 +126,13 @@ bool DesktopSession::WindowExists(Window window) {
     return XGetWindowAttributes(impl_->display, ::Window(window), &attributes) != 0;
 }
 
+DesktopSession::Window DesktopSession::FocusedWindow() {
+    ::Window focus = 0;
+    int revertTo = 0;
+    XGetInputFocus(impl_->display, &focus, &revertTo);
+    return focus == PointerRoot ? 0 : Window(focus);
+}
+
 bool DesktopSession::Geometry(Window window, int* x, int* y, int* width, int* height) {
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(impl_->display, ::Window(window), &attributes)) {

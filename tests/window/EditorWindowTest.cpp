@@ -107,7 +107,8 @@ TEST_F(HostedEditor, RightClickLetsTheUserTypeAValue) {
 
     plugin->ClearCalls();
     Click(popup, w / 2, h / 2);
-    Pause(100);
+    // Keys typed before the popup takes the focus would go elsewhere (slow machines, emulation).
+    ASSERT_TRUE(WaitFor([&] { return session->FocusedWindow() == popup; }));
     session->TypeText("0.25");
     session->TapKey("Return");
     ASSERT_TRUE(WaitFor([&] { return Near(plugin->GetParameter(kLevel), 0.25); }))
@@ -126,7 +127,7 @@ TEST_F(HostedEditor, ARightClickOnTheEditorCancelsTheTyping) {
     ASSERT_TRUE(WaitFor([&] { return session->Children(editor).size() == 1; }));
     const Window popup = session->Children(editor).front();
     Click(popup, 5, 5);
-    Pause(100);
+    ASSERT_TRUE(WaitFor([&] { return session->FocusedWindow() == popup; }));
     session->TypeText("0.9");
     Pause(100);
     Click(editor, 200, 300, 3);
