@@ -72,6 +72,7 @@ int RunValidate(const std::vector<std::string>& args) {
         {"denormals", CheckDenormals},
         {"audio thread", CheckAllocations},
         {"threads", CheckThreads},
+        {"careless host", CheckCarelessHost},
         {"editor", CheckEditor},
     };
     int number = 0;

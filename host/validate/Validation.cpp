@@ -32,6 +32,11 @@ void Validation::Skip(const std::string& name, const std::string& why) {
     std::fflush(stdout);
 }
 
+void Validation::Warn(const std::string& name, const std::string& figure) {
+    std::printf("%-44s warn  %s\n", name.c_str(), figure.c_str());
+    std::fflush(stdout);
+}
+
 std::uint32_t Validation::NextCaseSeed() {
     return random_();
 }
