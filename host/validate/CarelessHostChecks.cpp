@@ -57,30 +57,24 @@ void CheckTextBuffers(Validation& v, HostedPlugin& plugin) {
             problem = Figure("program %d name: %zu bytes past 24", p, over);
         }
     }
-    for (int i = 0; i < e->numParams && problem.empty(); ++i) {
-        for (const TextCall& call :
-             {TextCall{"label", effGetParamLabel, 8}, TextCall{"display", effGetParamDisplay, 8}}) {
-            if (const size_t over = AskTextIn(plugin, call.opcode, i, call.size, &text)) {
-                problem = Figure("parameter %d %s \"%s\": %zu bytes past 8", i, call.what,
-                                 text.c_str(), over);
+    v.Report("careless host: texts fit the promised buffers", problem.empty(),
+             problem.empty() ? "names 32, vendor and product 64, programs 24" : problem);
+
+    // Parameter texts are promised 8 bytes only, but hosts give far more, and plug-ins count on
+    // it: longer ones are worth knowing, not a failure.
+    std::string longTexts;
+    for (int i = 0; i < e->numParams; ++i) {
+        for (VstInt32 opcode : {effGetParamName, effGetParamLabel, effGetParamDisplay}) {
+            if (AskTextIn(plugin, opcode, i, 8, &text)) {
+                longTexts += (longTexts.empty() ? "\"" : ", \"") + text + "\"";
             }
         }
     }
-    v.Report("careless host: texts fit the promised buffers", problem.empty(),
-             problem.empty() ? "names 32, vendor and product 64, programs 24, labels 8" : problem);
-
-    // Names are the product's own; hosts give far more than 8 bytes for them.
-    std::string longNames;
-    for (int i = 0; i < e->numParams; ++i) {
-        if (AskTextIn(plugin, effGetParamName, i, 8, &text)) {
-            longNames += (longNames.empty() ? "" : ", ") + text;
-        }
-    }
-    if (longNames.empty()) {
-        v.Report("careless host: parameter names fit 8 bytes", true,
+    if (longTexts.empty()) {
+        v.Report("careless host: parameter texts fit 8 bytes", true,
                  Figure("%d parameters", e->numParams));
     } else {
-        v.Warn("careless host: parameter names fit 8 bytes", "longer: " + longNames);
+        v.Warn("careless host: parameter texts fit 8 bytes", "longer: " + longTexts);
     }
 }
 
@@ -191,26 +185,39 @@ template <class Sample> bool NullChannelCalls(HostedPlugin& plugin, int frames) 
     return finite;
 }
 
-void CheckNullChannels(Validation& v, HostedPlugin& plugin) {
-    bool finite = NullChannelCalls<float>(plugin, 256);
-    if (HasDoublePath(plugin)) {
-        finite = NullChannelCalls<double>(plugin, 256) && finite;
+} // namespace
+
+void CheckNullChannels(Validation& v) {
+    auto plugin = v.NewPlugin("null channels: instantiate");
+    if (!plugin) {
+        return;
     }
-    v.Report("careless host: null channel buffers", finite,
-             HasDoublePath(plugin) ? "float and double paths" : "float path");
+    StartPlugin(*plugin, 44100.0, 256);
+    bool finite = NullChannelCalls<float>(*plugin, 256);
+    if (HasDoublePath(*plugin)) {
+        finite = NullChannelCalls<double>(*plugin, 256) && finite;
+    }
+    v.Report("null channels: null channel buffers", finite,
+             HasDoublePath(*plugin) ? "float and double paths" : "float path");
 }
 
 // Buffers of exactly the frames of each call end at an inaccessible page: any overrun faults.
-void CheckGuardedBuffers(Validation& v, HostedPlugin& plugin, int maxBlock) {
+void CheckGuardedBuffers(Validation& v) {
+    auto plugin = v.NewPlugin("guarded buffers: instantiate");
+    if (!plugin) {
+        return;
+    }
+    const int maxBlock = 256;
+    StartPlugin(*plugin, 44100.0, maxBlock);
     const int sizes[] = {1, 7, 64, maxBlock - 1, maxBlock, 3 * maxBlock + 5, 0};
-    AEffect* e = plugin.Effect();
+    AEffect* e = plugin->Effect();
     const int ins = e->numInputs, outs = e->numOutputs;
     bool finite = true;
     int calls = 0;
     for (int frames : sizes) {
-        finite = ProcessFinite(plugin, frames) && finite;
+        finite = ProcessFinite(*plugin, frames) && finite;
         ++calls;
-        if (HasDoublePath(plugin)) {
+        if (HasDoublePath(*plugin)) {
             GuardedChannels<double> in(ins, frames), out(outs, frames);
             e->processDoubleReplacing(e, in.Pointers(), out.Pointers(), frames);
             ++calls;
@@ -221,12 +228,12 @@ void CheckGuardedBuffers(Validation& v, HostedPlugin& plugin, int maxBlock) {
             ++calls;
         }
     }
-    v.Report("careless host: buffers against an inaccessible page", finite,
+    v.Report("guarded buffers: every call against an inaccessible page", finite,
              Figure("%d calls of 0 to %d frames", calls, 3 * maxBlock + 5));
 }
 
 void CheckGarbageAnswers(Validation& v) {
-    auto plugin = v.NewPlugin("careless host: instantiate for garbage answers");
+    auto plugin = v.NewPlugin("garbage answers: instantiate");
     if (!plugin) {
         return;
     }
@@ -244,24 +251,18 @@ void CheckGarbageAnswers(Validation& v) {
     plugin->Suspend();
     plugin->Resume();
     v.Report(
-        "careless host: garbage answers to every call back", finite,
+        "garbage answers: to every call back", finite,
         Figure("%zu calls answered with garbage, seed %u", plugin->Calls().size(), unsigned(seed)));
 }
-
-} // namespace
 
 void CheckCarelessHost(Validation& v) {
     auto plugin = v.NewPlugin("careless host: instantiate");
     if (!plugin) {
         return;
     }
-    const int maxBlock = 256;
-    StartPlugin(*plugin, 44100.0, maxBlock);
+    StartPlugin(*plugin, 44100.0, 256);
     CheckTextBuffers(v, *plugin);
     CheckOverlongProgramName(v, *plugin);
     CheckOwnChunk(v, *plugin);
     CheckAbsurdArrangements(v, *plugin);
-    CheckNullChannels(v, *plugin);
-    CheckGuardedBuffers(v, *plugin, maxBlock);
-    CheckGarbageAnswers(v);
 }

@@ -129,6 +129,7 @@ TEST(ChannelModel, BlockSizeChangeZeroesScratchAndSameSizeKeepsIt) {
     plug.Effect()->processReplacing(plug.Effect(), two.pointers.data(), out.pointers.data(), 8);
     EXPECT_EQ(out.data[1][3], 5.0f + 1000 + 3) << "the same size keeps the buffers";
 
+    Connect(plug, 1, 2);
     plug.Dispatch(effSetBlockSize, 0, 4096);
     EXPECT_EQ(plug.BlockSize(), 4096);
     plug.Effect()->processReplacing(plug.Effect(), in.pointers.data(), out.pointers.data(), 8);

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <string>
+#include <typeinfo>
 
 namespace {
 
@@ -81,12 +82,12 @@ TEST(ModuleResources, SearchedInTheModuleHandedIn) {
     // This test program is the module, and also the executable that null stands for.
     EXPECT_TRUE(FindModuleResource(ThisModule().handle, "PNG", 9101, &data, &size));
     EXPECT_TRUE(FindModuleResource(nullptr, "PNG", 9101, &data, &size));
-    // The C library is another module: it holds no such resource.
-    Dl_info libc{};
-    ASSERT_TRUE(dladdr(reinterpret_cast<void*>(&std::memcpy), &libc));
-    ASSERT_NE(libc.dli_fbase, ThisModule().handle);
-    EXPECT_FALSE(FindModuleResource(libc.dli_fbase, "PNG", 9101, &data, &size));
-    EXPECT_EQ(RasterLoadPngResource(libc.dli_fbase, 9101, nullptr), nullptr);
+    // The C++ library is another module: it holds no such resource.
+    Dl_info library{};
+    ASSERT_TRUE(dladdr(&typeid(int), &library));
+    ASSERT_NE(library.dli_fbase, ThisModule().handle);
+    EXPECT_FALSE(FindModuleResource(library.dli_fbase, "PNG", 9101, &data, &size));
+    EXPECT_EQ(RasterLoadPngResource(library.dli_fbase, 9101, nullptr), nullptr);
 }
 
 } // namespace
