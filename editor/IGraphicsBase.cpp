@@ -23,7 +23,7 @@ IGraphicsBase::~IGraphicsBase() {
 void IGraphicsBase::ChangeSize(int width, int height) {
     width_ = width;
     height_ = height;
-    ResetCapture();
+    MouseCaptureLost();
     mouseOverIndex_ = -1;
     controls_.RemoveAll();
     // The footswitches watched controls that are gone; the new layout brings its own.
@@ -150,7 +150,22 @@ void IGraphicsBase::ResetCapture() {
     mouseY_ = -1;
 }
 
+void IGraphicsBase::EndOpenEdit() {
+    const int paramIdx = openEditParamIdx_;
+    openEditParamIdx_ = -1;
+    if (plug_ && paramIdx >= 0) {
+        plug_->EndHostEdit(paramIdx);
+    }
+}
+
+void IGraphicsBase::MouseCaptureLost() {
+    ResetCapture();
+    EndOpenEdit();
+}
+
 void IGraphicsBase::MouseDown(int x, int y, const IMouseKeys& keys) {
+    // A press whose release never came still ends its edit before the next one begins.
+    EndOpenEdit();
     ResetCapture();
     const int index = ControlAt(x, y);
     if (index < 0) {
@@ -162,6 +177,7 @@ void IGraphicsBase::MouseDown(int x, int y, const IMouseKeys& keys) {
     mouseY_ = y;
     control->MouseDown(x, y, keys);
     if (plug_ && control->ParamIdx() >= 0) {
+        openEditParamIdx_ = control->ParamIdx();
         plug_->BeginHostEdit(control->ParamIdx());
     }
 }
@@ -174,6 +190,7 @@ void IGraphicsBase::MouseUp(int x, int y, const IMouseKeys& keys) {
     if (index < 0) {
         return;
     }
+    openEditParamIdx_ = -1;
     IControl* control = controls_.Get(index);
     control->MouseUp(x, y, keys);
     if (plug_ && control->ParamIdx() >= 0) {
@@ -194,6 +211,7 @@ void IGraphicsBase::MouseDrag(int x, int y, const IMouseKeys& keys) {
 }
 
 bool IGraphicsBase::MouseDoubleClick(int x, int y, const IMouseKeys& keys) {
+    EndOpenEdit();
     ResetCapture();
     const int index = ControlAt(x, y);
     if (index < 0) {

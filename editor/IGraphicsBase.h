@@ -108,6 +108,9 @@ public:
     void KeyDown(int x, int y, int key);
     bool MouseOver(int x, int y, const IMouseKeys& keys);
     void MouseLeft();
+    // The press in progress ends without a release (the window closes or loses the mouse): the
+    // host hears the end of the edit it heard begin, so it never keeps a parameter touched.
+    void MouseCaptureLost();
 
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -120,6 +123,7 @@ public:
 
 private:
     void ResetCapture();
+    void EndOpenEdit();
 
     PointerList<IControl> controls_{true, 4096};
     PointerList<IObserverInterface> observers_{true, 32};
@@ -129,6 +133,8 @@ private:
     int height_;
     int fps_;
     int captureIndex_ = -1;
+    // The parameter whose host edit a press began and no release has ended yet.
+    int openEditParamIdx_ = -1;
     int mouseOverIndex_ = -1;
     int mouseX_ = -1;
     int mouseY_ = -1;

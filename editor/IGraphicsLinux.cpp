@@ -208,6 +208,7 @@ void IGraphicsLinux::CloseEditorWindow() {
         return;
     }
     window_->Close();
+    MouseCaptureLost();
     if (window_->OnWindowThread()) {
         retiring_ = std::move(window_);
     } else {
@@ -323,6 +324,12 @@ void IGraphicsLinux::HandleEditorInput(const EditorWindowEvent& event) {
         break;
     case EditorWindowEvent::kWheel:
         MouseWheel(event.x, event.y, keys, WheelNotches(event.wheelDelta));
+        break;
+    case EditorWindowEvent::kCaptureLost:
+        if (captured_) {
+            captured_ = false;
+            MouseCaptureLost();
+        }
         break;
     case EditorWindowEvent::kLeave:
         if (leaveRequested_) {

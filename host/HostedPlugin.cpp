@@ -1,6 +1,8 @@
 #include "host/HostedPlugin.h"
 
+#include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <map>
 
 namespace {
@@ -185,11 +187,54 @@ VstIntPtr HostedPlugin::Callback(AEffect* effect, VstInt32 opcode, VstInt32 inde
     return instance->Answer(opcode, index, value, ptr, opt);
 }
 
+void HostedPlugin::AnswerWithGarbage(std::uint32_t seed) {
+    std::lock_guard<std::mutex> hold(callsMutex_);
+    garbage_ = true;
+    garbageRandom_.seed(seed);
+}
+
+VstIntPtr HostedPlugin::Garbage(VstInt32 opcode, void* ptr) {
+    static const VstIntPtr kEdges[] = {-1,
+                                       -10000,
+                                       INT32_MIN,
+                                       INT32_MAX,
+                                       VstIntPtr(INTPTR_MIN),
+                                       VstIntPtr(INTPTR_MAX),
+                                       VstIntPtr(INTPTR_MAX / 3),
+                                       0x7FFF0000};
+    switch (opcode) {
+    case audioMasterGetTime: {
+        // A real record, as the plug-in may read it, holding random bytes: NaNs, negative
+        // positions, impossible time signatures, every flag set.
+        unsigned char* bytes = reinterpret_cast<unsigned char*>(&garbageTime_);
+        for (size_t i = 0; i < sizeof garbageTime_; ++i) {
+            bytes[i] = static_cast<unsigned char>(garbageRandom_());
+        }
+        return reinterpret_cast<VstIntPtr>(&garbageTime_);
+    }
+    case audioMasterGetProductString:
+        if (ptr) {
+            // The whole 64 bytes the interface allows: 63 bytes of anything but a terminator.
+            char* text = static_cast<char*>(ptr);
+            for (int i = 0; i < 63; ++i) {
+                text[i] = char(1 + garbageRandom_() % 255);
+            }
+            text[63] = '\0';
+        }
+        return kEdges[garbageRandom_() % std::size(kEdges)];
+    default:
+        return kEdges[garbageRandom_() % std::size(kEdges)];
+    }
+}
+
 VstIntPtr HostedPlugin::Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                float opt) {
     {
         std::lock_guard<std::mutex> hold(callsMutex_);
         calls_.push_back({opcode, index, value, opt});
+        if (garbage_) {
+            return Garbage(opcode, ptr);
+        }
         if (opcode == audioMasterProcessEvents && ptr) {
             const VstEvents* events = static_cast<const VstEvents*>(ptr);
             VstEvent* const* list = events->events;

@@ -3,8 +3,10 @@
 #include "host/PluginModule.h"
 #include "plugin/VstAbi.h"
 
+#include <cstdint>
 #include <memory>
 #include <mutex>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -62,6 +64,10 @@ public:
     void SetTimeInfo(const VstTimeInfo* time) { timeInfo_ = time; }
     // Answer to audioMasterProcessEvents.
     void SetProcessEventsAnswer(VstIntPtr answer) { processEventsAnswer_ = answer; }
+    // From now on every call back is answered with garbage of the right shape, as broken hosts
+    // answer: numbers at the edges of their type, a product text filling its whole buffer, a
+    // time record of nonsense. The calls are still recorded.
+    void AnswerWithGarbage(std::uint32_t seed);
 
     // The plug-in's calls back to the host, in order.
     std::vector<HostCall> Calls() const;
@@ -76,12 +82,16 @@ private:
                               void* ptr, float opt);
     VstIntPtr Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
     std::string ReadText(VstInt32 opcode, VstInt32 index);
+    VstIntPtr Garbage(VstInt32 opcode, void* ptr);
 
     AEffect* effect_ = nullptr;
     std::string product_ = "kvx-host";
     VstIntPtr vendorVersion_ = 10000;
     const VstTimeInfo* timeInfo_ = nullptr;
     VstIntPtr processEventsAnswer_ = 1;
+    bool garbage_ = false;
+    std::mt19937 garbageRandom_;
+    VstTimeInfo garbageTime_{};
     mutable std::mutex callsMutex_;
     std::vector<HostCall> calls_;
     std::vector<VstMidiEvent> sentEvents_;

@@ -33,8 +33,9 @@ struct EditorWindowEvent {
         kMove,
         kWheel,
         kLeave,
-        kKey,    // virtualKey is a Windows virtual-key code, 0 for keys without one
-        kExpose, // area must be repainted
+        kCaptureLost, // another window took the pointer during a press: no release will come
+        kKey,         // virtualKey is a Windows virtual-key code, 0 for keys without one
+        kExpose,      // area must be repainted
         kPopupPress,
         kPopupFocusIn,
         kPopupFocusOut,

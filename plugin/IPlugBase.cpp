@@ -186,20 +186,37 @@ void IPlugBase::SetParameterFromGUI(int paramIdx, double normalized) {
     OnParameterChange(paramIdx);
 }
 
+namespace {
+
+// The channels [first, first + count) that exist among total, computed without overflow.
+void ChannelRange(int first, int count, int total, int* begin, int* end) {
+    const std::int64_t last = std::int64_t(first) + (count > 0 ? count : 0);
+    *begin = first < 0 ? 0 : first;
+    *end = int(last < total ? (last < 0 ? 0 : last) : total);
+}
+
+} // namespace
+
 void IPlugBase::ConnectInputs(int first, int count, bool connected) {
-    for (int i = first < 0 ? 0 : first; count > 0 && i < first + count && i < NumInputChannels();
-         ++i) {
+    int begin, end;
+    ChannelRange(first, count, NumInputChannels(), &begin, &end);
+    for (int i = begin; i < end; ++i) {
         InputChannel* input = inputs_.Get(i);
         input->connected = connected;
         if (!connected) {
+            // A disconnected input is silence, not the last block it carried.
+            if (input->scratch.Size()) {
+                std::memset(input->Scratch(), 0, input->scratch.Size());
+            }
             *input->slot = input->Scratch();
         }
     }
 }
 
 void IPlugBase::ConnectOutputs(int first, int count, bool connected) {
-    for (int i = first < 0 ? 0 : first; count > 0 && i < first + count && i < NumOutputChannels();
-         ++i) {
+    int begin, end;
+    ChannelRange(first, count, NumOutputChannels(), &begin, &end);
+    for (int i = begin; i < end; ++i) {
         OutputChannel* output = outputs_.Get(i);
         output->connected = connected;
         if (!connected) {
@@ -286,20 +303,31 @@ void IPlugBase::AttachInputs(float** hostInputs, int frames) {
         }
         const float* source = hostInputs[next++];
         double* scratch = input->Scratch();
-        for (int s = 0; s < frames; ++s) {
-            scratch[s] = source[s];
+        if (source) {
+            for (int s = 0; s < frames; ++s) {
+                scratch[s] = source[s];
+            }
+        } else {
+            std::memset(scratch, 0, sizeof(double) * size_t(frames));
         }
         *input->slot = scratch;
     }
 }
 
-void IPlugBase::AttachInputs(double** hostInputs) {
+void IPlugBase::AttachInputs(double** hostInputs, int frames) {
     int next = 0;
     for (int i = 0; i < NumInputChannels(); ++i) {
         InputChannel* input = inputs_.Get(i);
-        if (input->connected) {
-            *input->slot = hostInputs[next++];
+        if (!input->connected) {
+            continue;
         }
+        double* source = hostInputs[next++];
+        if (!source) {
+            // A host that hands no buffer for a channel gives silence on it.
+            source = input->Scratch();
+            std::memset(source, 0, sizeof(double) * size_t(frames));
+        }
+        *input->slot = source;
     }
 }
 
@@ -319,7 +347,9 @@ void IPlugBase::AttachOutputs(double** hostOutputs) {
     for (int i = 0; i < NumOutputChannels(); ++i) {
         OutputChannel* output = outputs_.Get(i);
         if (output->connected) {
-            *output->slot = hostOutputs[next++];
+            // Without a host buffer the channel is computed into scratch and not delivered.
+            double* destination = hostOutputs[next++];
+            *output->slot = destination ? destination : output->Scratch();
         }
     }
 }
@@ -340,7 +370,7 @@ void IPlugBase::RunBlockFloat(int frames) {
     RunProcessBlock(frames);
     for (int i = 0; i < NumOutputChannels(); ++i) {
         OutputChannel* output = outputs_.Get(i);
-        if (!output->connected) {
+        if (!output->connected || !output->floatDestination) {
             continue;
         }
         const double* scratch = output->Scratch();
@@ -354,7 +384,7 @@ void IPlugBase::RunBlockAccumulating(int frames) {
     RunProcessBlock(frames);
     for (int i = 0; i < NumOutputChannels(); ++i) {
         OutputChannel* output = outputs_.Get(i);
-        if (!output->connected) {
+        if (!output->connected || !output->floatDestination) {
             continue;
         }
         const double* scratch = output->Scratch();

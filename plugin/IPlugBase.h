@@ -100,7 +100,7 @@ public:
 
     // The processing bridge; the host binding calls these under the lock.
     void AttachInputs(float** hostInputs, int frames);
-    void AttachInputs(double** hostInputs);
+    void AttachInputs(double** hostInputs, int frames);
     void AttachOutputs(float** hostOutputs);
     void AttachOutputs(double** hostOutputs);
     void RunBlockDouble(int frames);

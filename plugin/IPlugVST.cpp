@@ -1,8 +1,10 @@
 #include "plugin/IPlugVST.h"
 
+#include "common/TextCopy.h"
 #include "common/Trace.h"
 #include "editor/IGraphicsBase.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -137,8 +139,11 @@ HostId IPlugVST::HostCode() {
     std::int32_t version = 0;
     if (product[0]) {
         const VstIntPtr decimal = CallHost(audioMasterGetVendorVersion);
-        version = std::int32_t(((decimal / 10000) << 16) + (((decimal % 10000) / 100) << 8) +
-                               decimal % 100);
+        // An answer outside 0 to INT32_MAX is no version at all: the host's version is unknown.
+        if (decimal >= 0 && decimal <= INT32_MAX) {
+            const std::uint32_t d = std::uint32_t(decimal);
+            version = std::int32_t(((d / 10000) << 16) + (((d % 10000) / 100) << 8) + d % 100);
+        }
     }
     SetHost(product, version);
     return IPlugBase::HostCode();
@@ -236,11 +241,24 @@ VstIntPtr IPlugVST::SetChunk(const void* data, VstIntPtr byteCount, bool isBank)
         return 0;
     }
     StateChunk& chunk = isBank ? bankChunk_ : programChunk_;
-    if (chunk.Resize(int(byteCount)) < 0) {
-        return 0;
-    }
-    if (byteCount > 0) {
-        std::memcpy(chunk.Data(), data, size_t(byteCount));
+    // A host may hand back the plug-in's own chunk, or a part of it: copy from where it lies
+    // before resizing, which may move the buffer.
+    const std::uintptr_t from = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t own = reinterpret_cast<std::uintptr_t>(chunk.Data());
+    if (own && from >= own && from < own + std::uintptr_t(chunk.Size())) {
+        const std::uintptr_t offset = from - own;
+        if (std::uintptr_t(byteCount) > std::uintptr_t(chunk.Size()) - offset) {
+            return 0;
+        }
+        std::memmove(chunk.Data(), chunk.Data() + offset, size_t(byteCount));
+        chunk.Resize(int(byteCount));
+    } else {
+        if (chunk.Resize(int(byteCount)) < 0) {
+            return 0;
+        }
+        if (byteCount > 0) {
+            std::memcpy(chunk.Data(), data, size_t(byteCount));
+        }
     }
 
     int position = 0;
@@ -314,13 +332,14 @@ VstIntPtr IPlugVST::CanDo(const char* text) const {
 
 void IPlugVST::SetSpeakerArrangement(const VstSpeakerArrangement* in,
                                      const VstSpeakerArrangement* out) {
+    // Counts beyond the channels are cut to them, and negative ones connect nothing.
     if (in) {
-        const int n = in->numChannels;
+        const int n = std::clamp(in->numChannels, 0, NumInputChannels());
         ConnectInputs(0, n, true);
         ConnectInputs(n, NumInputChannels() - n, false);
     }
     if (out) {
-        const int n = out->numChannels;
+        const int n = std::clamp(out->numChannels, 0, NumOutputChannels());
         ConnectOutputs(0, n, true);
         ConnectOutputs(n, NumOutputChannels() - n, false);
     }
@@ -381,12 +400,15 @@ VstIntPtr IPlugVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, v
         return CurrentProgram();
     case effSetProgramName:
         if (text) {
-            StoreCurrentProgram(text);
+            // Kept no longer than the host's buffer can take back.
+            char name[kVstProgramNameSize];
+            CopyText(name, text, sizeof name);
+            StoreCurrentProgram(name);
         }
         return 0;
     case effGetProgramName:
         if (text) {
-            std::strcpy(text, ProgramName(CurrentProgram()));
+            CopyText(text, ProgramName(CurrentProgram()), kVstProgramNameSize);
         }
         return 0;
     case effGetParamLabel:
@@ -451,7 +473,7 @@ VstIntPtr IPlugVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, v
         return 1;
     case effGetProgramNameIndexed:
         if (text) {
-            std::strcpy(text, ProgramName(index));
+            CopyText(text, ProgramName(index), kVstProgramNameSize);
             return text[0] ? 1 : 0;
         }
         return 0;
@@ -551,8 +573,8 @@ void IPlugVST::AttachHostBuffers(float** inputs, float** outputs, int frames) {
     AttachOutputs(outputs);
 }
 
-void IPlugVST::AttachHostBuffers(double** inputs, double** outputs, int /*frames*/) {
-    AttachInputs(inputs);
+void IPlugVST::AttachHostBuffers(double** inputs, double** outputs, int frames) {
+    AttachInputs(inputs, frames);
     AttachOutputs(outputs);
 }
 

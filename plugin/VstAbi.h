@@ -24,6 +24,8 @@ using AEffectGetParameterProc = float (*)(AEffect* effect, VstInt32 index);
 using VstPluginMainProc = AEffect* (*)(AudioMasterCallback host);
 
 constexpr VstInt32 kEffectMagic = 0x56737450; // 'VstP'
+// The program-name buffer every host provides is only guaranteed this size, terminator included.
+constexpr size_t kVstProgramNameSize = 24;
 
 struct AEffect {
     VstInt32 magic;

@@ -2,6 +2,7 @@
 #include "raster/RasterImageLoad.h"
 #include "raster/RasterView.h"
 
+#include "platform/FileOpen.h"
 #include "platform/Resources.h"
 
 #include <csetjmp>
@@ -182,11 +183,10 @@ RasterBitmap* RasterLoadJpegMemory(const unsigned char* data, size_t size, Raste
     return Decode(AttachMemory, &input, target);
 }
 
-RasterBitmap* RasterLoadJpegResource(void* /*module: resources live in this one*/, int id,
-                                     RasterBitmap* target) {
+RasterBitmap* RasterLoadJpegResource(void* module, int id, RasterBitmap* target) {
     const unsigned char* data = nullptr;
     size_t size = 0;
-    if (!FindModuleResource("JPG", id, &data, &size)) {
+    if (!FindModuleResource(module, "JPG", id, &data, &size)) {
         return nullptr;
     }
     return RasterLoadJpegMemory(data, size, target);
@@ -196,7 +196,7 @@ RasterBitmap* RasterLoadJpegFile(const char* path, RasterBitmap* target) {
     if (!path) {
         return nullptr;
     }
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = OpenFileForReading(path);
     if (!file) {
         return nullptr;
     }

@@ -2,6 +2,7 @@
 #include "raster/RasterImageLoad.h"
 #include "raster/RasterView.h"
 
+#include "platform/FileOpen.h"
 #include "platform/Resources.h"
 
 #include <png.h>
@@ -132,11 +133,10 @@ RasterBitmap* RasterLoadPngMemory(const unsigned char* data, size_t size, Raster
     return Decode(png, info, target);
 }
 
-RasterBitmap* RasterLoadPngResource(void* /*module: resources live in this one*/, int id,
-                                    RasterBitmap* target) {
+RasterBitmap* RasterLoadPngResource(void* module, int id, RasterBitmap* target) {
     const unsigned char* data = nullptr;
     size_t size = 0;
-    if (!FindModuleResource("PNG", id, &data, &size)) {
+    if (!FindModuleResource(module, "PNG", id, &data, &size)) {
         return nullptr;
     }
     return RasterLoadPngMemory(data, size, target);
@@ -146,7 +146,7 @@ RasterBitmap* RasterLoadPngFile(const char* path, RasterBitmap* target) {
     if (!path) {
         return nullptr;
     }
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = OpenFileForReading(path);
     if (!file) {
         return nullptr;
     }

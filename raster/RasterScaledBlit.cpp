@@ -21,9 +21,17 @@ struct ScaledWalk {
     int xlimit, ylimit; // samples only at 0 <= i < xlimit, 0 <= j < ylimit
 };
 
+// The integer source position of a 16.16 value: the value / 65536 truncated toward zero, so a
+// walk running backwards still samples column 0 for values just below zero. A position counts
+// as negative (outside the source) when bit 15 of that integer is set; within the 32-bit range
+// of the walk that is exactly when it is below zero.
+inline int64_t SamplePosition(int64_t value) {
+    return value / 65536;
+}
+
 struct NearestSampler {
     static bool Sample(const ScaledWalk& k, int64_t px, int64_t py, RasterPixel* out) {
-        const int64_t i = px >> 16, j = py >> 16;
+        const int64_t i = SamplePosition(px), j = SamplePosition(py);
         if (i < 0 || j < 0 || i >= k.xlimit || j >= k.ylimit) {
             return false;
         }
@@ -34,7 +42,7 @@ struct NearestSampler {
 
 struct BilinearSampler {
     static bool Sample(const ScaledWalk& k, int64_t px, int64_t py, RasterPixel* out) {
-        const int64_t i = px >> 16, j = py >> 16;
+        const int64_t i = SamplePosition(px), j = SamplePosition(py);
         if (i < 0 || j < 0 || i >= k.xlimit || j >= k.ylimit) {
             return false;
         }
@@ -47,7 +55,7 @@ struct BilinearSampler {
 // Equal-weight average of the (2R + 1) x (2R + 1) taps around the sample inside the limits.
 template <int R> struct BoxSampler {
     static bool Sample(const ScaledWalk& k, int64_t px, int64_t py, RasterPixel* out) {
-        const int64_t ci = px >> 16, cj = py >> 16;
+        const int64_t ci = SamplePosition(px), cj = SamplePosition(py);
         uint32_t b = 0, g = 0, r = 0, a = 0, taps = 0;
         for (int64_t j = cj - R; j <= cj + R; ++j) {
             if (j < 0 || j >= k.ylimit) {

@@ -40,6 +40,54 @@ std::vector<std::uint32_t> EditorPixels(DesktopSession& desktop, DesktopSession:
     return pixels;
 }
 
+// Presses the first point of a grid over the editor where a press begins a host edit, drags a
+// little, and closes the editor before releasing: every edit begun must have ended.
+void CheckCloseDuringDrag(Validation& v, HostedPlugin& plugin, DesktopSession& desktop,
+                          DesktopSession::Window top, int width, int height) {
+    const char* name = "editor: closed during a drag ends the edit";
+    if (!desktop.CanInject()) {
+        v.Skip(name, "the display takes no synthetic input");
+        return;
+    }
+    void* parent = reinterpret_cast<void*>(top);
+    if (plugin.Dispatch(effEditOpen, 0, 0, parent) != 1) {
+        v.Report(name, false, "the editor did not open");
+        return;
+    }
+    EditorPixels(desktop, top, plugin, width, height);
+    const auto children = desktop.Children(top);
+    const DesktopSession::Window editor = children.empty() ? top : children.front();
+    bool grabbed = false;
+    for (int row = 0; row < 6 && !grabbed; ++row) {
+        for (int column = 0; column < 8 && !grabbed; ++column) {
+            const int x = width * (2 * column + 1) / 16, y = height * (2 * row + 1) / 12;
+            plugin.ClearCalls();
+            desktop.MovePointer(editor, x, y);
+            desktop.Button(1, true);
+            desktop.Flush();
+            Idle(desktop, top, plugin, 60);
+            grabbed = !plugin.CallsWith(audioMasterBeginEdit).empty();
+            if (grabbed) {
+                desktop.MovePointer(editor, x, y - 12);
+                desktop.Flush();
+                Idle(desktop, top, plugin, 60);
+                plugin.Dispatch(effEditClose);
+            }
+            desktop.Button(1, false);
+            desktop.Flush();
+            Idle(desktop, top, plugin, 30);
+        }
+    }
+    if (!grabbed) {
+        plugin.Dispatch(effEditClose);
+        v.Skip(name, "no press on the editor began an edit");
+        return;
+    }
+    const size_t begun = plugin.CallsWith(audioMasterBeginEdit).size();
+    const size_t ended = plugin.CallsWith(audioMasterEndEdit).size();
+    v.Report(name, begun == ended, Figure("%zu begun, %zu ended", begun, ended));
+}
+
 } // namespace
 
 void CheckEditor(Validation& v) {
@@ -84,6 +132,8 @@ void CheckEditor(Validation& v) {
              same ? Figure("%zu pixels", first.size())
                   : Figure("opened %d, reopened %d, %zu and %zu pixels read", opened, reopened,
                            first.size(), second.size()));
+
+    CheckCloseDuringDrag(v, *plugin, *desktop, top, width, height);
 
     // The host's threads go on while its user-interface thread opens and closes the editor.
     std::atomic<bool> stop{false};

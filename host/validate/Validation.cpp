@@ -32,6 +32,11 @@ void Validation::Skip(const std::string& name, const std::string& why) {
     std::fflush(stdout);
 }
 
+void Validation::Warn(const std::string& name, const std::string& figure) {
+    std::printf("%-44s warn  %s\n", name.c_str(), figure.c_str());
+    std::fflush(stdout);
+}
+
 std::uint32_t Validation::NextCaseSeed() {
     return random_();
 }
@@ -53,7 +58,8 @@ std::string Figure(const char* format, ...) {
     return text;
 }
 
-void Validation::RunGroup(const char* name, int number, void (*group)(Validation&)) {
+void Validation::RunGroup(const char* name, int number, void (*group)(Validation&),
+                          bool crashTolerated) {
     if (options_.inProcess) {
         random_.seed(options_.seed + 7919u * std::uint32_t(number));
         group(*this);
@@ -92,8 +98,14 @@ void Validation::RunGroup(const char* name, int number, void (*group)(Validation
     passed_ += result[0];
     failed_ += result[1];
     if (WIFSIGNALED(status)) {
-        Report(std::string(name) + ": plug-in crashed", false,
-               Figure("%s (seed %u)", strsignal(WTERMSIG(status)), unsigned(options_.seed)));
+        const std::string check = std::string(name) + ": plug-in crashed";
+        const std::string figure =
+            Figure("%s (seed %u)", strsignal(WTERMSIG(status)), unsigned(options_.seed));
+        if (crashTolerated) {
+            Warn(check, figure);
+        } else {
+            Report(check, false, figure);
+        }
     } else if (!received) {
         Report(std::string(name) + ": plug-in ended the process", false,
                Figure("exit status %d", WEXITSTATUS(status)));

@@ -528,6 +528,10 @@ void X11EditorWindow::DispatchEditor(XEvent& event) {
         return;
     }
     case LeaveNotify:
+        if (event.xcrossing.mode == NotifyGrab) {
+            out.kind = EditorWindowEvent::kCaptureLost;
+            Emit(out);
+        }
         if (event.xcrossing.detail != NotifyInferior) {
             out.kind = EditorWindowEvent::kLeave;
             Emit(out);

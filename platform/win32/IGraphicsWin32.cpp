@@ -141,6 +141,7 @@ void IGraphicsWin32::CloseEditorWindow() {
     HWND closing = window_;
     window_ = nullptr;
     DestroyWindow(closing);
+    MouseCaptureLost();
     if (--gWindowCount == 0) {
         UnregisterClassA(kWindowClass, instance_);
     }
@@ -225,8 +226,16 @@ LRESULT IGraphicsWin32::HandleMessage(HWND window, UINT message, WPARAM wParam, 
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
+        releasingCapture_ = true;
         ReleaseCapture();
+        releasingCapture_ = false;
         MouseUp(PointX(lParam), PointY(lParam), KeysOf(wParam));
+        return 0;
+    case WM_CAPTURECHANGED:
+        // Another window took the mouse mid-press: its release will not come here.
+        if (!releasingCapture_ && HWND(lParam) != window) {
+            MouseCaptureLost();
+        }
         return 0;
     case WM_LBUTTONDBLCLK:
         if (MouseDoubleClick(PointX(lParam), PointY(lParam), KeysOf(wParam))) {

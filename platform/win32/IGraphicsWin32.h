@@ -49,6 +49,8 @@ private:
     IRgba textColour_{255, 0, 0, 0};
     HINSTANCE instance_ = nullptr;
     HWND window_ = nullptr;
+    // Set while the editor itself releases the mouse at the end of a press.
+    bool releasingCapture_ = false;
     HWND entryWindow_ = nullptr;
     IControl* entryControl_ = nullptr;
     IParameter* entryParam_ = nullptr;

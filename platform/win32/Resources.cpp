@@ -1,13 +1,13 @@
 #include "platform/Resources.h"
-#include "platform/Module.h"
 
 #include <windows.h>
 
-bool FindModuleResource(const char* type, int id, const unsigned char** data, size_t* size) {
+bool FindModuleResource(void* handle, const char* type, int id, const unsigned char** data,
+                        size_t* size) {
     if (!type || !data || !size) {
         return false;
     }
-    HMODULE module = static_cast<HMODULE>(ThisModule().handle);
+    HMODULE module = static_cast<HMODULE>(handle);
     HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), type);
     HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
     const void* bytes = loaded ? LockResource(loaded) : nullptr;

@@ -286,3 +286,29 @@ TEST_F(Controls, AboutBoxShowsAndHides) {
         << "hiding redraws the full rectangle of the box";
     EXPECT_EQ(graphics->ControlAt(360, 100), 0);
 }
+
+TEST_F(Controls, APressThatLosesTheMouseStillEndsItsEdit) {
+    auto* knob = new IKnobMultiControl(&plug, 20, 10, 0, Bitmap(RecordingGraphics::kFakeKnob, 65));
+    graphics->AddControl(knob);
+    Attach();
+    IMouseKeys left;
+    left.left = true;
+
+    graphics->MouseDown(50, 50, left);
+    graphics->MouseDrag(50, 30, left);
+    graphics->MouseCaptureLost();
+    ASSERT_EQ(Heard(audioMasterEndEdit).size(), 1u);
+    EXPECT_EQ(Heard(audioMasterEndEdit)[0].index, 0);
+    EXPECT_EQ(graphics->CaptureIndex(), -1);
+    graphics->MouseUp(50, 30, left);
+    graphics->MouseCaptureLost();
+    EXPECT_EQ(Heard(audioMasterEndEdit).size(), 1u) << "an edit ends once";
+
+    // A second press whose release went missing ends the first edit before beginning its own.
+    graphics->MouseDown(50, 50, left);
+    graphics->MouseDown(50, 50, left);
+    EXPECT_EQ(Heard(audioMasterBeginEdit).size(), 3u);
+    EXPECT_EQ(Heard(audioMasterEndEdit).size(), 2u);
+    graphics->MouseUp(50, 50, left);
+    EXPECT_EQ(Heard(audioMasterEndEdit).size(), 3u);
+}

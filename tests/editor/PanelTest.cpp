@@ -84,7 +84,7 @@ TEST_F(Panel, ButtonImageIsDecodedOnceAndShared) {
     // not exist is looked for each time and never cached.
     const unsigned char* data = nullptr;
     size_t size = 0;
-    ASSERT_TRUE(FindModuleResource("PNG", 104, &data, &size));
+    ASSERT_TRUE(FindModuleResource(nullptr, "PNG", 104, &data, &size));
     static const ModuleResource fresh("PNG", 900, data, size);
     const int before = ImageCache::Instance().Count();
     const IBitmapRef first = second.LoadBitmapResource(900, "img/fresh.png", 2);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -123,14 +124,12 @@ TEST(ChannelModel, BlockSizeChangeZeroesScratchAndSameSizeKeepsIt) {
     Connect(plug, 2, 2);
     FloatBuffers two(2, 8, 5.0f);
     plug.Effect()->processReplacing(plug.Effect(), two.pointers.data(), out.pointers.data(), 8);
-    Connect(plug, 1, 2);
-    plug.Effect()->processReplacing(plug.Effect(), in.pointers.data(), out.pointers.data(), 8);
-    EXPECT_EQ(out.data[1][3], 5.0f + 1000 + 3) << "scratch keeps what the float path converted";
-
-    plug.ChangeBlockSize(plug.BlockSize());
-    plug.Effect()->processReplacing(plug.Effect(), in.pointers.data(), out.pointers.data(), 8);
     EXPECT_EQ(out.data[1][3], 5.0f + 1000 + 3);
+    plug.ChangeBlockSize(plug.BlockSize());
+    plug.Effect()->processReplacing(plug.Effect(), two.pointers.data(), out.pointers.data(), 8);
+    EXPECT_EQ(out.data[1][3], 5.0f + 1000 + 3) << "the same size keeps the buffers";
 
+    Connect(plug, 1, 2);
     plug.Dispatch(effSetBlockSize, 0, 4096);
     EXPECT_EQ(plug.BlockSize(), 4096);
     plug.Effect()->processReplacing(plug.Effect(), in.pointers.data(), out.pointers.data(), 8);
@@ -249,4 +248,57 @@ TEST(ChannelModel, MonoHostArraysHoldOneBufferEvenInSlicedCalls) {
     plug.Effect()->processReplacing(plug.Effect(), ins, outs, 200);
     EXPECT_EQ(plug.processedFrames, (std::vector<int>{64, 64, 64, 8}));
     EXPECT_EQ(out, std::vector<float>(200, 0.5f));
+}
+
+TEST(ChannelModel, AbsurdSpeakerCountsAreCutToTheChannels) {
+    TestPlug plug;
+    Connect(plug, INT_MIN, INT_MIN);
+    EXPECT_FALSE(plug.IsInputConnected(0));
+    EXPECT_FALSE(plug.IsInputConnected(1));
+    EXPECT_FALSE(plug.IsOutputConnected(0));
+    Connect(plug, INT_MAX, INT_MAX);
+    EXPECT_TRUE(plug.IsInputConnected(1));
+    EXPECT_TRUE(plug.IsOutputConnected(1));
+    plug.ConnectInputs(1, INT_MAX, false);
+    EXPECT_TRUE(plug.IsInputConnected(0));
+    EXPECT_FALSE(plug.IsInputConnected(1));
+    plug.ConnectOutputs(INT_MIN, INT_MAX, false);
+    EXPECT_TRUE(plug.IsOutputConnected(0)) << "the range ends before channel 0";
+}
+
+TEST(ChannelModel, NullChannelBuffersReadAsSilenceAndAreNotWritten) {
+    TestPlug plug;
+    plug.gain = 2.0;
+    FloatBuffers out(2, 32, 5.0f);
+    float* noInputs[] = {nullptr, nullptr};
+    plug.Effect()->processReplacing(plug.Effect(), noInputs, out.pointers.data(), 32);
+    EXPECT_EQ(out.data[0], std::vector<float>(32, 0.0f));
+    EXPECT_EQ(out.data[1], std::vector<float>(32, 0.0f));
+
+    FloatBuffers in(2, 32, 1.0f);
+    float* oneOutput[] = {nullptr, out.pointers[1]};
+    plug.Effect()->process(plug.Effect(), in.pointers.data(), oneOutput, 32);
+    plug.Effect()->processReplacing(plug.Effect(), in.pointers.data(), oneOutput, 32);
+    EXPECT_EQ(out.data[1][3], 2.0f * in.data[1][3]);
+
+    std::vector<double> inL(16, 0.5), outR(16, 9.0);
+    double* doubleIns[] = {inL.data(), nullptr};
+    double* doubleOuts[] = {nullptr, outR.data()};
+    plug.Effect()->processDoubleReplacing(plug.Effect(), doubleIns, doubleOuts, 16);
+    EXPECT_EQ(outR, std::vector<double>(16, 0.0)) << "the right input is silence";
+    EXPECT_EQ(plug.lastInputs[0], inL.data());
+}
+
+TEST(ChannelModel, ADisconnectedInputIsSilenceNotItsLastBlock) {
+    TestPlug plug;
+    FloatBuffers in(2, 16, 0.25f);
+    FloatBuffers out(2, 16, 0.0f);
+    plug.Effect()->processReplacing(plug.Effect(), in.pointers.data(), out.pointers.data(), 16);
+    EXPECT_EQ(out.data[1][4], in.data[1][4]);
+
+    Connect(plug, 1, 2);
+    FloatBuffers mono(1, 16, 0.5f);
+    plug.Effect()->processReplacing(plug.Effect(), mono.pointers.data(), out.pointers.data(), 16);
+    EXPECT_EQ(out.data[0][4], mono.data[0][4]);
+    EXPECT_EQ(out.data[1], std::vector<float>(16, 0.0f));
 }

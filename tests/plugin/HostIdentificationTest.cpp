@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 TEST(HostLookup, FirstTableEntryFoundInTheLowerCasedProductWins) {
@@ -66,4 +67,23 @@ TEST_F(HostIdentification, TwoChannelWorkaroundForTheHostsThatNeedIt) {
         EXPECT_EQ(in->numChannels, 4) << product;
         EXPECT_EQ(plug.Effect()->numOutputs, 4) << product;
     }
+}
+
+TEST_F(HostIdentification, AVersionOutsideZeroToInt32MaxIsUnknown) {
+    const VstIntPtr garbage[] = {-1, -10000, -2147483647 - 1, VstIntPtr(INTPTR_MIN),
+                                 VstIntPtr(INTPTR_MAX)};
+    for (VstIntPtr answer : garbage) {
+        HostCallLog::Instance().Clear();
+        HostCallLog::Instance().product = "REAPER";
+        HostCallLog::Instance().vendorVersion = answer;
+        TestPlug plug;
+        EXPECT_EQ(plug.HostCode(), kHostReaper) << answer;
+        EXPECT_EQ(plug.HostVersion(), 0) << answer;
+    }
+    // The largest version still packs, its major number keeping the low 16 bits it fits.
+    HostCallLog::Instance().vendorVersion = 2147483647;
+    TestPlug plug;
+    EXPECT_EQ(plug.HostCode(), kHostReaper);
+    EXPECT_EQ(plug.HostVersion() & 0xFFFF, (36 << 8) | 47);
+    EXPECT_EQ(std::uint32_t(plug.HostVersion()) >> 16, 214748u & 0xFFFF);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -239,4 +240,55 @@ TEST(StateChunks, GetChunkBufferStaysValidUntilTheNextCallOfTheSameKind) {
     plug.Dispatch(effGetChunk, 1, 0, &program);
     EXPECT_NE(bank, program);
     EXPECT_EQ(std::memcmp(bank, saved.data(), saved.size()), 0);
+}
+
+TEST(ProgramNames, NeverLongerThanTheHostsTwentyFourBytes) {
+    TestPlug plug;
+    const std::string longName(300, 'n');
+    plug.Dispatch(effSetProgramName, 0, 0, const_cast<char*>(longName.c_str()));
+    // The interface promises a host buffer of 24 bytes only; anything past it is someone else's.
+    struct Guarded {
+        char name[24];
+        char guard[232];
+    } buffer;
+    for (VstInt32 opcode : {effGetProgramName, effGetProgramNameIndexed}) {
+        std::memset(&buffer, 0x5A, sizeof buffer);
+        plug.Dispatch(opcode, 0, 0, &buffer);
+        EXPECT_EQ(std::string(buffer.name), std::string(23, 'n')) << opcode;
+        EXPECT_EQ(std::string(buffer.guard, sizeof buffer.guard), std::string(232, 0x5A)) << opcode;
+    }
+    plug.Dispatch(effSetProgramName, 0, 0, const_cast<char*>("Crunch"));
+    plug.Dispatch(effGetProgramName, 0, 0, &buffer);
+    EXPECT_STREQ(buffer.name, "Crunch");
+}
+
+TEST(StateChunks, TheHostMayHandBackThePluginsOwnChunk) {
+    TestPlug::Options options;
+    options.doesStateChunks = true;
+    TestPlug plug(options);
+    for (bool bank : {true, false}) {
+        const VstInt32 index = bank ? 0 : 1;
+        plug.GetParam(0)->SetPlain(0.75);
+        plug.GetParam(1)->SetPlain(0.5);
+        void* data = nullptr;
+        const VstIntPtr size = plug.Dispatch(effGetChunk, index, 0, &data);
+        ASSERT_EQ(size, 8 + 3 * 8);
+        plug.GetParam(0)->SetPlain(0.0);
+        plug.GetParam(1)->SetPlain(0.0);
+        // At its own address: the same state comes back.
+        EXPECT_EQ(plug.Dispatch(effSetChunk, index, size, data), 1);
+        EXPECT_EQ(ValueOf(plug, 0), 0.75);
+        EXPECT_EQ(ValueOf(plug, 1), 0.5);
+        // Past the header, inside the same buffer: read from byte zero, as any headerless chunk.
+        data = nullptr;
+        plug.Dispatch(effGetChunk, index, 0, &data);
+        plug.GetParam(0)->SetPlain(0.0);
+        EXPECT_EQ(plug.Dispatch(effSetChunk, index, size - 8, static_cast<char*>(data) + 8), 1);
+        EXPECT_EQ(ValueOf(plug, 0), 0.75);
+        EXPECT_EQ(ValueOf(plug, 2), 0.25);
+        // A length running past the plug-in's own buffer is refused.
+        data = nullptr;
+        plug.Dispatch(effGetChunk, index, 0, &data);
+        EXPECT_EQ(plug.Dispatch(effSetChunk, index, size, static_cast<char*>(data) + 8), 0);
+    }
 }

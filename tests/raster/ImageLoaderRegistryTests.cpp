@@ -1,12 +1,15 @@
 #include "raster/ImageLoaderRegistry.h"
 #include "raster/RasterImageLoad.h"
 
+#include "platform/Module.h"
 #include "platform/Resources.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <dlfcn.h>
 #include <string>
+#include <typeinfo>
 
 namespace {
 
@@ -54,21 +57,37 @@ TEST(ModuleResources, FoundByTypeWithoutCaseAndId) {
     static ModuleResource b("JPG", 9001, second, sizeof second);
     const unsigned char* data = nullptr;
     size_t size = 0;
-    ASSERT_TRUE(FindModuleResource("png", 9001, &data, &size));
+    ASSERT_TRUE(FindModuleResource(nullptr, "png", 9001, &data, &size));
     EXPECT_EQ(data, first);
     EXPECT_EQ(size, 3u);
-    ASSERT_TRUE(FindModuleResource("JPG", 9001, &data, &size));
+    ASSERT_TRUE(FindModuleResource(nullptr, "JPG", 9001, &data, &size));
     EXPECT_EQ(data, second);
-    EXPECT_FALSE(FindModuleResource("PNG", 9002, &data, &size));
-    EXPECT_FALSE(FindModuleResource("GIF", 9001, &data, &size));
-    EXPECT_FALSE(FindModuleResource(nullptr, 9001, &data, &size));
+    EXPECT_FALSE(FindModuleResource(nullptr, "PNG", 9002, &data, &size));
+    EXPECT_FALSE(FindModuleResource(nullptr, "GIF", 9001, &data, &size));
+    EXPECT_FALSE(FindModuleResource(nullptr, nullptr, 9001, &data, &size));
     {
         ModuleResource shadow("PNG", 9001, second, 1);
-        ASSERT_TRUE(FindModuleResource("PNG", 9001, &data, &size));
+        ASSERT_TRUE(FindModuleResource(nullptr, "PNG", 9001, &data, &size));
         EXPECT_EQ(data, second);
     }
-    ASSERT_TRUE(FindModuleResource("PNG", 9001, &data, &size));
+    ASSERT_TRUE(FindModuleResource(nullptr, "PNG", 9001, &data, &size));
     EXPECT_EQ(data, first);
+}
+
+TEST(ModuleResources, SearchedInTheModuleHandedIn) {
+    static const unsigned char bytes[] = {7, 7};
+    static ModuleResource mine("PNG", 9101, bytes, sizeof bytes);
+    const unsigned char* data = nullptr;
+    size_t size = 0;
+    // This test program is the module, and also the executable that null stands for.
+    EXPECT_TRUE(FindModuleResource(ThisModule().handle, "PNG", 9101, &data, &size));
+    EXPECT_TRUE(FindModuleResource(nullptr, "PNG", 9101, &data, &size));
+    // The C++ library is another module: it holds no such resource.
+    Dl_info library{};
+    ASSERT_TRUE(dladdr(&typeid(int), &library));
+    ASSERT_NE(library.dli_fbase, ThisModule().handle);
+    EXPECT_FALSE(FindModuleResource(library.dli_fbase, "PNG", 9101, &data, &size));
+    EXPECT_EQ(RasterLoadPngResource(library.dli_fbase, 9101, nullptr), nullptr);
 }
 
 } // namespace

@@ -150,3 +150,36 @@ TEST(RasterScaledBlit, ClipsAndMirrorsWithinBothBitmaps) {
 }
 
 } // namespace
+
+namespace {
+
+// A walk running backwards (source and destination sizes of opposite signs) samples at the
+// 16.16 position divided by 65536 and truncated toward zero; only a position below zero is
+// outside the source. So values just below zero still sample column 0.
+TEST(RasterScaledBlit, BackwardWalksTruncateTowardZero) {
+    MemoryBitmap src(4, 1);
+    SetBlues(src, {10, 20, 30, 40});
+    MemoryBitmap dest(10, 1);
+    Fill(dest, 0);
+    // Source x 2, width -4: step -0.4, limit column 2; positions 2, 1.6, 1.2, 0.8, 0.4, 0.00003,
+    // -0.39997, -0.79997, -1.19997, -1.59997.
+    RasterScaledBlit(&dest, &src, 0, 0, 10, 1, 2, 0, -4, 1, 1.0f, ModeCopy);
+    const std::vector<int> expected = {0, 20, 20, 10, 10, 10, 10, 10, 0, 0};
+    for (int x = 0; x < 10; ++x) {
+        EXPECT_EQ(BlueAt(dest, x, 0), expected[size_t(x)]) << x;
+    }
+    // The same rule for rows, and through the per-pixel formulas (weight below 1).
+    MemoryBitmap column(1, 4), tall(1, 10);
+    SetBlues(column, {10, 20, 30, 40});
+    Fill(tall, 0);
+    RasterScaledBlit(&tall, &column, 0, 0, 1, 10, 0, 2, 1, -4, 0.999f, ModeCopy);
+    int drawn = 0;
+    for (int y = 0; y < 10; ++y) {
+        drawn += RasterGetPixel(&tall, 0, y) != 0u ? 1 : 0;
+    }
+    EXPECT_EQ(drawn, 7);
+    EXPECT_NE(RasterGetPixel(&tall, 0, 7), 0u);
+    EXPECT_EQ(RasterGetPixel(&tall, 0, 8), 0u);
+}
+
+} // namespace

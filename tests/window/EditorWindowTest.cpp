@@ -293,3 +293,26 @@ TEST_F(HostedEditor, ClosingThePlugInWithTheEditorOpenStopsTheEditorFirst) {
     EXPECT_TRUE(session->Children(parent).empty());
     plugin.reset();
 }
+
+TEST_F(HostedEditor, ClosingTheEditorMidDragEndsTheHostsEdit) {
+    const Window editor = OpenEditor(*plugin, parent);
+    ASSERT_NE(editor, 0u);
+    plugin->ClearCalls();
+    const IRectangle knob = DriveKnob();
+    const int cx = (knob.left + knob.right) / 2, cy = (knob.top + knob.bottom) / 2;
+    session->MovePointer(editor, cx, cy);
+    session->Button(1, true);
+    session->Flush();
+    ASSERT_TRUE(WaitFor([&] { return CallsWith(*plugin, audioMasterBeginEdit, kDrive) == 1; }));
+    session->MovePointer(editor, cx, cy - 20);
+    session->Flush();
+    ASSERT_TRUE(WaitFor([&] { return CallsWith(*plugin, audioMasterAutomate, kDrive) >= 1; }));
+
+    plugin->Dispatch(effEditClose);
+    EXPECT_EQ(CallsWith(*plugin, audioMasterEndEdit, kDrive), 1);
+    session->Button(1, false);
+    session->Flush();
+    Pause(50);
+    EXPECT_EQ(CallsWith(*plugin, audioMasterEndEdit, kDrive), 1);
+    EXPECT_EQ(plugin->Calls().back().opcode, audioMasterEndEdit);
+}

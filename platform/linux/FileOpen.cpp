@@ -1,0 +1,5 @@
+#include "platform/FileOpen.h"
+
+std::FILE* OpenFileForReading(const char* path) {
+    return path ? std::fopen(path, "rb") : nullptr;
+}
