@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds and tests every configuration: 64-bit, 32-bit, 64-bit under AddressSanitizer and
 # UndefinedBehaviorSanitizer (with the fuzz targets), the whole suite once more under
-# ThreadSanitizer, the Windows DLLs under Wine, and
-# kvx-host validate on both Linux builds and on other plug-ins from Debian. Installs missing
-# Debian packages first. Ends with one line "N passed, N failed, N skipped".
+# ThreadSanitizer, the Windows DLLs under Wine, and kvx-host validate on both Linux builds and
+# the sanitizer build, and on other plug-ins from Debian. Where the kernel cannot run 32-bit
+# programs, they run under qemu-i386 (tools/machine.sh; KVX_FORCE_EMULATION=1 forces that).
+# Installs missing Debian packages first. Ends with one line "N passed, N failed, N skipped".
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -78,7 +79,7 @@ else
   failed=$((failed + 1)) status=1
 fi
 
-for build_dir in build/x64 build/x86; do
+for build_dir in build/x64 build/x86 build/sanitize; do
   launcher=()
   [ "$build_dir" = build/x86 ] && [ -n "$KVX_X86_LAUNCHER" ] && launcher=("$KVX_X86_LAUNCHER")
   if [ -x "$build_dir/host/kvx-host" ]; then
