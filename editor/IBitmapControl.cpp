@@ -2,7 +2,7 @@
 
 #include "editor/IGraphicsBase.h"
 
-IBitmapControl::IBitmapControl(IPlugBase* plug, int x, int y, int paramIdx,
+IBitmapControl::IBitmapControl(IEditorDelegate* plug, int x, int y, int paramIdx,
                                const IBitmapRef& bitmap, int blendMode)
     : IControl(plug, IRectangle(x, y, x + bitmap.width, y + bitmap.FrameHeight()), paramIdx,
                blendMode),

@@ -7,7 +7,7 @@
 class IBitmapControl : public IControl {
 public:
     // Sized to one frame of the bitmap, its top left at (x, y).
-    IBitmapControl(IPlugBase* plug, int x, int y, int paramIdx, const IBitmapRef& bitmap,
+    IBitmapControl(IEditorDelegate* plug, int x, int y, int paramIdx, const IBitmapRef& bitmap,
                    int blendMode = BlendNone);
 
     bool Draw(IGraphicsBase* graphics) override;

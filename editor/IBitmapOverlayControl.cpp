@@ -1,6 +1,6 @@
 #include "editor/IBitmapOverlayControl.h"
 
-IBitmapOverlayControl::IBitmapOverlayControl(IPlugBase* plug, int x, int y, int paramIdx,
+IBitmapOverlayControl::IBitmapOverlayControl(IEditorDelegate* plug, int x, int y, int paramIdx,
                                              const IBitmapRef& bitmap, const IRectangle& targetArea)
     : ISwitchControl(plug, x, y, paramIdx, bitmap, BlendNone), targetArea_(targetArea) {
     targetRect_ = targetArea;

@@ -2,5 +2,5 @@
 
 void IContactControl::MouseUp(int, int, const IMouseKeys&) {
     SetValue(0.0);
-    MarkDirty(true);
+    CommitUserValue();
 }

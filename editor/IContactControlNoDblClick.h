@@ -6,7 +6,7 @@
 // stomps on a footswitch are not lost.
 class IContactControlNoDblClick : public IContactControl {
 public:
-    IContactControlNoDblClick(IPlugBase* plug, int x, int y, int paramIdx, const IBitmapRef& bitmap,
+    IContactControlNoDblClick(IEditorDelegate* plug, int x, int y, int paramIdx, const IBitmapRef& bitmap,
                               int blendMode = BlendNone)
         : IContactControl(plug, x, y, paramIdx, bitmap, blendMode) {
         dblAsPress_ = true;

@@ -1,11 +1,11 @@
 #include "editor/IControl.h"
 
 #include "editor/IGraphicsBase.h"
-#include "plugin/IPlugBase.h"
+#include "plugin/IEditorDelegate.h"
 
 #include <cmath>
 
-IControl::IControl(IPlugBase* plug, const IRectangle& rect, int paramIdx, int blendMode)
+IControl::IControl(IEditorDelegate* plug, const IRectangle& rect, int paramIdx, int blendMode)
     : plug_(plug), rect_(rect), targetRect_(rect), paramIdx_(paramIdx), blend_(blendMode, 1.0f) {}
 
 void IControl::MouseDown(int, int, const IMouseKeys& keys) {
@@ -22,13 +22,13 @@ void IControl::MouseDoubleClick(int, int, const IMouseKeys&) {
     const double def = DefaultValue();
     if (def >= 0.0) {
         SetValue(def);
-        MarkDirty(true);
+        CommitUserValue();
     }
 }
 
 void IControl::MouseWheel(int, int, const IMouseKeys& keys, int notches) {
     AddToValue(notches * (keys.control || keys.shift ? 0.001 : 0.01));
-    MarkDirty(true);
+    CommitUserValue();
 }
 
 void IControl::KeyDown(int, int, int) {}
@@ -44,27 +44,27 @@ void IControl::ApplyPlugValue(double value) {
         return;
     }
     SetValue(value);
-    MarkDirty(false);
+    MarkDirty();
     RequestRedraw();
 }
 
 void IControl::SetHidden(bool hide) {
     hidden_ = hide;
     RequestRedraw();
-    MarkDirty(false);
+    MarkDirty();
 }
 
 void IControl::SetGrayed(bool gray) {
     grayed_ = gray;
     blend_.weight = gray ? 0.25f : 1.0f;
-    MarkDirty(false);
+    MarkDirty();
 }
 
 bool IControl::HitTest(int x, int y) const {
     return targetRect_.Contains(x, y);
 }
 
-void IControl::MarkDirty(bool informCore) {
+void IControl::MarkDirty() {
     double v = Value();
     if (v < clampLo_ || std::isnan(v)) {
         v = clampLo_;
@@ -74,8 +74,12 @@ void IControl::MarkDirty(bool informCore) {
     SetValue(v);
     dirty_.store(true, std::memory_order_release);
     MarkChanged();
-    if (informCore && plug_ && paramIdx_ >= 0) {
-        plug_->SetParameterFromGUI(paramIdx_, v);
+}
+
+void IControl::CommitUserValue() {
+    MarkDirty();
+    if (graphics_) {
+        graphics_->PerformParamEdit(paramIdx_, Value());
     }
 }
 
@@ -90,7 +94,7 @@ bool IControl::NeedsRedraw() const {
 void IControl::ApplyUserValue(double value) {
     if (value != Value()) {
         SetValue(value);
-        MarkDirty(true);
+        CommitUserValue();
         RequestRedraw();
     }
 }
@@ -99,9 +103,8 @@ void IControl::PromptValueEntry() {
     if (paramIdx_ < 0 || disablePrompt_ || !plug_) {
         return;
     }
-    IGraphicsBase* editor = plug_->Editor();
-    if (editor) {
-        editor->BeginValueEntry(this, plug_->GetParam(paramIdx_));
+    if (graphics_) {
+        graphics_->BeginValueEntry(this, plug_->GetParam(paramIdx_));
     }
     RequestRedraw();
 }

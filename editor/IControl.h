@@ -8,7 +8,7 @@
 #include <atomic>
 
 class IGraphicsBase;
-class IPlugBase;
+class IEditorDelegate;
 
 // A rectangle of the editor that draws itself and reacts to the mouse, usually bound to one
 // parameter. Its value is normalized to 0..1. The value, the default and the dirty flags are
@@ -16,7 +16,7 @@ class IPlugBase;
 // are atomic.
 class IControl : public ISubject {
 public:
-    IControl(IPlugBase* plug, const IRectangle& rect, int paramIdx = -1, int blendMode = BlendNone);
+    IControl(IEditorDelegate* plug, const IRectangle& rect, int paramIdx = -1, int blendMode = BlendNone);
     ~IControl() override = default;
 
     virtual void MouseDown(int x, int y, const IMouseKeys& keys);
@@ -34,14 +34,15 @@ public:
     virtual void SetHidden(bool hide);
     virtual void SetGrayed(bool gray);
     virtual bool HitTest(int x, int y) const;
-    // Clamps the value and flags the control for drawing; with informCore a bound control
-    // writes its parameter through the plug-in core.
-    virtual void MarkDirty(bool informCore);
+    // Clamps the value and flags the control for drawing.
+    virtual void MarkDirty();
     virtual void MarkClean();
     virtual bool NeedsRedraw() const;
 
     // A value chosen by the user: shown and written to the parameter when it differs.
     void ApplyUserValue(double value);
+    // The editor that owns the control; set when it is added.
+    void AttachTo(IGraphicsBase* graphics) { graphics_ = graphics; }
     // Asks the editor to let the user type the parameter's value (right click).
     void PromptValueEntry();
 
@@ -54,14 +55,18 @@ public:
     bool IsGrayed() const { return grayed_; }
     bool DoubleClickAsPress() const { return dblAsPress_; }
     const IBlend& Blend() const { return blend_; }
-    IPlugBase* Plug() const { return plug_; }
+    IEditorDelegate* Plug() const { return plug_; }
 
 protected:
     void SetValue(double value) { value_.store(value, std::memory_order_release); }
     void AddToValue(double delta);
     void RequestRedraw() { redraw_.store(true, std::memory_order_release); }
+    // MarkDirty, and for a bound control the user's new value goes to the parameter through
+    // the editor, as the perform step of the host's edit.
+    void CommitUserValue();
 
-    IPlugBase* plug_;
+    IEditorDelegate* plug_;
+    IGraphicsBase* graphics_ = nullptr;
     IRectangle rect_;
     IRectangle targetRect_;
     int paramIdx_;

@@ -4,7 +4,7 @@
 #include "editor/IControl.h"
 #include "editor/IObserverInterface.h"
 #include "plugin/IParameter.h"
-#include "plugin/IPlugBase.h"
+#include "plugin/IEditorDelegate.h"
 
 namespace {
 
@@ -12,7 +12,7 @@ constexpr int kDefaultFrameRate = 24;
 
 } // namespace
 
-IGraphicsBase::IGraphicsBase(IPlugBase* plug, int width, int height, int fps)
+IGraphicsBase::IGraphicsBase(IEditorDelegate* plug, int width, int height, int fps)
     : plug_(plug), width_(width), height_(height), fps_(fps > 0 ? fps : kDefaultFrameRate) {}
 
 IGraphicsBase::~IGraphicsBase() {
@@ -29,13 +29,15 @@ void IGraphicsBase::ChangeSize(int width, int height) {
     // The footswitches watched controls that are gone; the new layout brings its own.
     observers_.RemoveAll();
     if (plug_) {
-        plug_->UpdateEditorRect();
+        plug_->EditorResized();
     }
 }
 
 void IGraphicsBase::AddBackground(int id, const char* name) {
     const IBitmapRef bitmap = LoadBitmapResource(id, name, 1);
-    controls_.Insert(0, new IBitmapControl(plug_, 0, 0, -1, bitmap, BlendCopy));
+    IControl* background = new IBitmapControl(plug_, 0, 0, -1, bitmap, BlendCopy);
+    background->AttachTo(this);
+    controls_.Insert(0, background);
 }
 
 void IGraphicsBase::VerticalLine(const IRgba& colour, int x, int yLo, int yHi) {
@@ -71,8 +73,28 @@ void IGraphicsBase::SetControlValue(int index, double value) {
 }
 
 int IGraphicsBase::AddControl(IControl* control) {
+    control->AttachTo(this);
     controls_.Append(control);
     return controls_.Count() - 1;
+}
+
+void IGraphicsBase::BeginParamEdit(int paramIdx) {
+    if (plug_ && paramIdx >= 0) {
+        openEditParamIdx_ = paramIdx;
+        plug_->BeginParamEdit(paramIdx);
+    }
+}
+
+void IGraphicsBase::PerformParamEdit(int paramIdx, double normalized) {
+    if (plug_ && paramIdx >= 0) {
+        plug_->PerformParamEdit(paramIdx, normalized);
+    }
+}
+
+void IGraphicsBase::EndParamEdit(int paramIdx) {
+    if (plug_ && paramIdx >= 0) {
+        plug_->EndParamEdit(paramIdx);
+    }
 }
 
 void IGraphicsBase::AdoptObserver(IObserverInterface* observer) {
@@ -90,7 +112,7 @@ void IGraphicsBase::HideParamControls(int paramIdx, bool hide) {
 
 void IGraphicsBase::MarkAllControlsDirty() {
     for (int i = 0; i < controls_.Count(); ++i) {
-        controls_.Get(i)->MarkDirty(false);
+        controls_.Get(i)->MarkDirty();
     }
 }
 
@@ -153,9 +175,7 @@ void IGraphicsBase::ResetCapture() {
 void IGraphicsBase::EndOpenEdit() {
     const int paramIdx = openEditParamIdx_;
     openEditParamIdx_ = -1;
-    if (plug_ && paramIdx >= 0) {
-        plug_->EndHostEdit(paramIdx);
-    }
+    EndParamEdit(paramIdx);
 }
 
 void IGraphicsBase::MouseCaptureLost() {
@@ -176,10 +196,7 @@ void IGraphicsBase::MouseDown(int x, int y, const IMouseKeys& keys) {
     mouseX_ = x;
     mouseY_ = y;
     control->MouseDown(x, y, keys);
-    if (plug_ && control->ParamIdx() >= 0) {
-        openEditParamIdx_ = control->ParamIdx();
-        plug_->BeginHostEdit(control->ParamIdx());
-    }
+    BeginParamEdit(control->ParamIdx());
 }
 
 void IGraphicsBase::MouseUp(int x, int y, const IMouseKeys& keys) {
@@ -193,9 +210,7 @@ void IGraphicsBase::MouseUp(int x, int y, const IMouseKeys& keys) {
     openEditParamIdx_ = -1;
     IControl* control = controls_.Get(index);
     control->MouseUp(x, y, keys);
-    if (plug_ && control->ParamIdx() >= 0) {
-        plug_->EndHostEdit(control->ParamIdx());
-    }
+    EndParamEdit(control->ParamIdx());
 }
 
 void IGraphicsBase::MouseDrag(int x, int y, const IMouseKeys& keys) {

@@ -7,25 +7,26 @@
 #include "editor/IMouseKeys.h"
 #include "editor/IRgba.h"
 #include "editor/ITextStyle.h"
+#include "plugin/IEditor.h"
 
 #include <string>
 
 class IControl;
 class IObserverInterface;
 class IParameter;
-class IPlugBase;
+class IEditorDelegate;
 
 // The platform-neutral heart of the editor. It owns the controls in drawing order, routes mouse
 // and key input to them, collects what must be redrawn and redraws it, and keeps controls and
 // parameters in step both ways. It lives as long as the plug-in object; the window comes and
-// goes. Pixel work is done by IGraphicsLice, the window by the platform class.
-class IGraphicsBase {
+// goes. Pixel work is done by IGraphicsLice, the window by the platform class. It knows the
+// plug-in only through the delegate, and the plug-in knows it only as an IEditor.
+class IGraphicsBase : public IEditor {
 public:
-    IGraphicsBase(IPlugBase* plug, int width, int height, int fps);
+    IGraphicsBase(IEditorDelegate* plug, int width, int height, int fps);
     IGraphicsBase(const IGraphicsBase&) = delete;
     IGraphicsBase& operator=(const IGraphicsBase&) = delete;
 
-    virtual void PrepareSurface() = 0;
     virtual bool PresentArea(const IRectangle& area) = 0;
     virtual bool BlitBitmap(const IBitmapRef& bitmap, const IRectangle& dest, int srcX, int srcY,
                             const IBlend* blend = nullptr) = 0;
@@ -65,10 +66,8 @@ public:
     virtual bool AskForColour(IRgba& colour, const char* caption) = 0;
     virtual bool OpenWebLink(const char* url, const char* caption, const char* confirmText,
                              const char* failText) = 0;
-    virtual void* OpenEditorWindow(void* parent) = 0;
-    virtual void CloseEditorWindow() = 0;
     virtual void* NativeWindow() = 0;
-    virtual ~IGraphicsBase();
+    ~IGraphicsBase() override;
     virtual IBitmapRef LoadBitmapResource(int id, const char* name, int frames) = 0;
     virtual IBitmapRef ScaledCopy(const IBitmapRef& bitmap, int width, int height) = 0;
     virtual IBitmapRef CroppedCopy(const IBitmapRef& bitmap, const IRectangle& rect) = 0;
@@ -79,8 +78,15 @@ public:
     virtual void DropBitmap(const IBitmapRef& bitmap) = 0;
 
     // Called by the plug-in core, also from host threads while the window may be drawing.
-    virtual void UpdateParamControls(int paramIdx, double value, bool normalized);
-    virtual void SetControlValue(int index, double value);
+    void UpdateParamControls(int paramIdx, double value, bool normalized) override;
+    void SetControlValue(int index, double value) override;
+
+    // The three steps of an edit the host hears, sent from here alone: a press on a bound
+    // control begins it, every value the user gives performs it, the release (or the loss of
+    // the mouse) ends it.
+    void BeginParamEdit(int paramIdx);
+    void PerformParamEdit(int paramIdx, double normalized);
+    void EndParamEdit(int paramIdx);
 
     // Takes ownership; returns the control's index.
     int AddControl(IControl* control);
@@ -112,10 +118,10 @@ public:
     // host hears the end of the edit it heard begin, so it never keeps a parameter touched.
     void MouseCaptureLost();
 
-    int Width() const { return width_; }
-    int Height() const { return height_; }
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
     int FrameRate() const { return fps_; }
-    IPlugBase* Plug() const { return plug_; }
+    IEditorDelegate* Plug() const { return plug_; }
     int NumControls() const { return controls_.Count(); }
     IControl* GetControl(int index) const { return controls_.Get(index); }
     const IRectangle& DrawArea() const { return drawArea_; }
@@ -127,7 +133,7 @@ private:
 
     PointerList<IControl> controls_{true, 4096};
     PointerList<IObserverInterface> observers_{true, 32};
-    IPlugBase* plug_;
+    IEditorDelegate* plug_;
     IRectangle drawArea_;
     int width_;
     int height_;

@@ -41,7 +41,7 @@ float WeightOf(const IBlend* blend) {
     return blend ? blend->weight : 1.0f;
 }
 
-IGraphicsLice::IGraphicsLice(IPlugBase* plug, int width, int height, int fps)
+IGraphicsLice::IGraphicsLice(IEditorDelegate* plug, int width, int height, int fps)
     : IGraphicsBase(plug, width, height, fps) {}
 
 IGraphicsLice::~IGraphicsLice() {

@@ -12,7 +12,7 @@ class SystemBitmap;
 // class below it supplies the window and decodes image resources.
 class IGraphicsLice : public IGraphicsBase {
 public:
-    IGraphicsLice(IPlugBase* plug, int width, int height, int fps);
+    IGraphicsLice(IEditorDelegate* plug, int width, int height, int fps);
     ~IGraphicsLice() override;
 
     void PrepareSurface() override;

@@ -8,7 +8,8 @@
 #include "platform/FontRenderer.h"
 #include "platform/HostProcess.h"
 #include "platform/Module.h"
-#include "plugin/IPlugBase.h"
+#include "platform/RecursiveLock.h"
+#include "plugin/IEditorDelegate.h"
 #include "raster/MemoryBitmap.h"
 #include "raster/RasterImageLoad.h"
 
@@ -42,7 +43,7 @@ SurfacePixels PixelsOf(const RasterBitmap* bitmap) {
 
 } // namespace
 
-IGraphicsLinux::IGraphicsLinux(IPlugBase* plug, int width, int height, int fps)
+IGraphicsLinux::IGraphicsLinux(IEditorDelegate* plug, int width, int height, int fps)
     : IGraphicsLice(plug, width, height, fps) {}
 
 IGraphicsLinux::~IGraphicsLinux() {

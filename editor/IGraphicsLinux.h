@@ -18,7 +18,7 @@ class MemoryBitmap;
 // Without a window the panel can still be driven and drawn off screen.
 class IGraphicsLinux : public IGraphicsLice, private EditorWindowClient {
 public:
-    IGraphicsLinux(IPlugBase* plug, int width, int height, int fps);
+    IGraphicsLinux(IEditorDelegate* plug, int width, int height, int fps);
     ~IGraphicsLinux() override;
 
     bool PresentArea(const IRectangle& area) override;

@@ -5,7 +5,7 @@
 // An on/off value with no picture: it holds the latched state behind a momentary footswitch.
 class IInvisibleToggle : public IControl {
 public:
-    IInvisibleToggle(IPlugBase* plug, const IRectangle& rect, int paramIdx);
+    IInvisibleToggle(IEditorDelegate* plug, const IRectangle& rect, int paramIdx);
 
     // Any button toggles: there is no value entry to open.
     void MouseDown(int x, int y, const IMouseKeys& keys) override;

@@ -1,6 +1,6 @@
 #include "editor/IKnobControl.h"
 
-IKnobControl::IKnobControl(IPlugBase* plug, const IRectangle& rect, int paramIdx, int direction,
+IKnobControl::IKnobControl(IEditorDelegate* plug, const IRectangle& rect, int paramIdx, int direction,
                            double gearing, int blendMode)
     : IControl(plug, rect, paramIdx, blendMode), direction_(direction), gearing_(gearing) {}
 
@@ -22,5 +22,5 @@ void IKnobControl::MouseDrag(int, int, int dX, int dY, const IMouseKeys& keys) {
             AddToValue(dX / double(span) / g);
         }
     }
-    MarkDirty(true);
+    CommitUserValue();
 }

@@ -3,7 +3,7 @@
 #include "editor/IBitmapControl.h"
 #include "editor/IGraphicsBase.h"
 
-IKnobMultiControl::IKnobMultiControl(IPlugBase* plug, int x, int y, int paramIdx,
+IKnobMultiControl::IKnobMultiControl(IEditorDelegate* plug, int x, int y, int paramIdx,
                                      const IBitmapRef& bitmap)
     : IKnobControl(plug, IRectangle(x, y, x + bitmap.width, y + bitmap.FrameHeight()), paramIdx,
                    Vertical, 4.0, BlendNone),

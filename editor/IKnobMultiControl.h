@@ -6,7 +6,7 @@
 // A knob drawn from a strip of frames, the first at the minimum and the last at the maximum.
 class IKnobMultiControl : public IKnobControl {
 public:
-    IKnobMultiControl(IPlugBase* plug, int x, int y, int paramIdx, const IBitmapRef& bitmap);
+    IKnobMultiControl(IEditorDelegate* plug, int x, int y, int paramIdx, const IBitmapRef& bitmap);
 
     bool Draw(IGraphicsBase* graphics) override;
 

@@ -17,5 +17,5 @@ void ISwitchControl::MouseDown(int, int, const IMouseKeys& keys) {
     if (!(Value() <= kStepTolerance)) {
         SetValue(0.0);
     }
-    MarkDirty(true);
+    CommitUserValue();
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 class IGraphicsLice;
-class IPlugBase;
+class IEditorDelegate;
 
 // The editor of this platform (Linux: X11; Windows: Win32) for a plug-in, at a size and frame
 // rate; the plug-in takes it over with AttachEditor.
-IGraphicsLice* MakePlatformGraphics(IPlugBase* plug, int width, int height, int fps);
+IGraphicsLice* MakePlatformGraphics(IEditorDelegate* plug, int width, int height, int fps);

@@ -1,6 +1,6 @@
 #include "editor/IGraphicsLinux.h"
 #include "editor/PlatformGraphics.h"
 
-IGraphicsLice* MakePlatformGraphics(IPlugBase* plug, int width, int height, int fps) {
+IGraphicsLice* MakePlatformGraphics(IEditorDelegate* plug, int width, int height, int fps) {
     return new IGraphicsLinux(plug, width, height, fps);
 }

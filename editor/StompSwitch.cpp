@@ -3,7 +3,7 @@
 #include "editor/IContactControlNoDblClick.h"
 #include "editor/IGraphicsBase.h"
 
-StompSwitch::StompSwitch(IPlugBase* plug, IGraphicsBase* graphics, int x, int y,
+StompSwitch::StompSwitch(IEditorDelegate* plug, IGraphicsBase* graphics, int x, int y,
                          const IBitmapRef& bitmap, IControl* target)
     : target_(target), button_(new IContactControlNoDblClick(plug, x, y, -1, bitmap, BlendNone)) {
     graphics->AddControl(button_);

@@ -6,7 +6,7 @@
 class IContactControlNoDblClick;
 class IControl;
 class IGraphicsBase;
-class IPlugBase;
+class IEditorDelegate;
 
 // Turns a momentary footswitch button into a latching switch: each press seen on a timer tick
 // flips the target control, which holds the on/off parameter. A press released again before
@@ -14,7 +14,7 @@ class IPlugBase;
 class StompSwitch : public IObserverInterface {
 public:
     // Adds its button to graphics at (x, y) and watches it; graphics owns both.
-    StompSwitch(IPlugBase* plug, IGraphicsBase* graphics, int x, int y, const IBitmapRef& bitmap,
+    StompSwitch(IEditorDelegate* plug, IGraphicsBase* graphics, int x, int y, const IBitmapRef& bitmap,
                 IControl* target);
 
     void SubjectChanged(ISubject* subject) override;

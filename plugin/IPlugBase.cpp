@@ -2,7 +2,6 @@
 
 #include "common/TextCopy.h"
 #include "common/Trace.h"
-#include "editor/IGraphicsBase.h"
 
 #include <cassert>
 #include <cstdarg>
@@ -55,16 +54,7 @@ void IPlugBase::ParseChannelConfigs(const char* configs) {
         }
     }
 
-    inputPointers_.Resize(sizeof(double*) * size_t(maxInputs));
-    outputPointers_.Resize(sizeof(double*) * size_t(maxOutputs));
-    double** inputSlots = reinterpret_cast<double**>(inputPointers_.Data());
-    double** outputSlots = reinterpret_cast<double**>(outputPointers_.Data());
-    for (int i = 0; i < maxInputs; ++i) {
-        inputs_.Append(new InputChannel())->slot = inputSlots + i;
-    }
-    for (int i = 0; i < maxOutputs; ++i) {
-        outputs_.Append(new OutputChannel())->slot = outputSlots + i;
-    }
+    channels_.SetChannelCounts(maxInputs, maxOutputs);
 }
 
 IPlugBase::~IPlugBase() {
@@ -72,8 +62,6 @@ IPlugBase::~IPlugBase() {
     editor_ = nullptr;
     params_.RemoveAll();
     programs_.RemoveAll();
-    inputs_.RemoveAll();
-    outputs_.RemoveAll();
     channelConfigs_.RemoveAll();
 }
 
@@ -136,32 +124,6 @@ void IPlugBase::ChangeSampleRate(double rate) {
     }
 }
 
-bool IPlugBase::IsInputConnected(int channel) const {
-    const InputChannel* input = inputs_.Get(channel);
-    return input && input->connected;
-}
-
-bool IPlugBase::IsOutputConnected(int channel) const {
-    const OutputChannel* output = outputs_.Get(channel);
-    return output && output->connected;
-}
-
-int IPlugBase::ConnectedInputCount() const {
-    int count = 0;
-    for (int i = 0; i < NumInputChannels(); ++i) {
-        count += inputs_.Get(i)->connected ? 1 : 0;
-    }
-    return count;
-}
-
-int IPlugBase::ConnectedOutputCount() const {
-    int count = 0;
-    for (int i = 0; i < NumOutputChannels(); ++i) {
-        count += outputs_.Get(i)->connected ? 1 : 0;
-    }
-    return count;
-}
-
 bool IPlugBase::LegalIO(int numInputs, int numOutputs) const {
     bool legal = false;
     for (int i = 0; i < channelConfigs_.Count() && !legal; ++i) {
@@ -186,88 +148,18 @@ void IPlugBase::SetParameterFromGUI(int paramIdx, double normalized) {
     OnParameterChange(paramIdx);
 }
 
-namespace {
-
-// The channels [first, first + count) that exist among total, computed without overflow.
-void ChannelRange(int first, int count, int total, int* begin, int* end) {
-    const std::int64_t last = std::int64_t(first) + (count > 0 ? count : 0);
-    *begin = first < 0 ? 0 : first;
-    *end = int(last < total ? (last < 0 ? 0 : last) : total);
-}
-
-} // namespace
-
-void IPlugBase::ConnectInputs(int first, int count, bool connected) {
-    int begin, end;
-    ChannelRange(first, count, NumInputChannels(), &begin, &end);
-    for (int i = begin; i < end; ++i) {
-        InputChannel* input = inputs_.Get(i);
-        input->connected = connected;
-        if (!connected) {
-            // A disconnected input is silence, not the last block it carried.
-            if (input->scratch.Size()) {
-                std::memset(input->Scratch(), 0, input->scratch.Size());
-            }
-            *input->slot = input->Scratch();
-        }
-    }
-}
-
-void IPlugBase::ConnectOutputs(int first, int count, bool connected) {
-    int begin, end;
-    ChannelRange(first, count, NumOutputChannels(), &begin, &end);
-    for (int i = begin; i < end; ++i) {
-        OutputChannel* output = outputs_.Get(i);
-        output->connected = connected;
-        if (!connected) {
-            *output->slot = output->Scratch();
-        }
-    }
-}
-
 void IPlugBase::LimitToTwoChannels() {
     ConnectInputs(2, NumInputChannels() - 2, false);
-    for (int i = 2; i < NumOutputChannels(); ++i) {
-        outputs_.Get(i)->connected = true;
-    }
+    ConnectOutputs(2, NumOutputChannels() - 2, true);
 }
 
 void IPlugBase::ChangeBlockSize(int frames) {
     // A block size the host cannot mean (zero, negative, beyond a million frames) or that cannot
     // be allocated keeps the old one; longer calls are processed in slices of the block size.
-    if (frames == blockSize_ || frames <= 0 || frames > kMaxBlockSize) {
-        return;
-    }
-    const size_t bytes = sizeof(double) * size_t(frames);
-    for (int i = 0; i < NumInputChannels(); ++i) {
-        if (inputs_.Get(i)->scratch.Resize(bytes) < 0) {
-            return;
-        }
-    }
-    for (int i = 0; i < NumOutputChannels(); ++i) {
-        if (outputs_.Get(i)->scratch.Resize(bytes) < 0) {
-            return;
-        }
-    }
-    for (int i = 0; i < NumInputChannels(); ++i) {
-        InputChannel* input = inputs_.Get(i);
-        std::memset(input->Scratch(), 0, bytes);
-        // Growing may have moved the scratch: unconnected channels present the new one.
-        if (!input->connected) {
-            *input->slot = input->Scratch();
-        }
-    }
-    for (int i = 0; i < NumOutputChannels(); ++i) {
-        OutputChannel* output = outputs_.Get(i);
-        std::memset(output->Scratch(), 0, bytes);
-        if (!output->connected) {
-            *output->slot = output->Scratch();
-        }
-    }
-    blockSize_ = frames;
+    channels_.Resize(frames, kMaxBlockSize);
 }
 
-void IPlugBase::AttachEditor(IGraphicsBase* editor) {
+void IPlugBase::AttachEditor(IEditor* editor) {
     if (!editor) {
         return;
     }
@@ -291,105 +183,5 @@ void IPlugBase::RefreshEditorFromParams() {
     }
     for (int i = 0; i < NumParams(); ++i) {
         editor_->UpdateParamControls(i, GetParam(i)->Value(), false);
-    }
-}
-
-void IPlugBase::AttachInputs(float** hostInputs, int frames) {
-    int next = 0;
-    for (int i = 0; i < NumInputChannels(); ++i) {
-        InputChannel* input = inputs_.Get(i);
-        if (!input->connected) {
-            continue;
-        }
-        const float* source = hostInputs[next++];
-        double* scratch = input->Scratch();
-        if (source) {
-            for (int s = 0; s < frames; ++s) {
-                scratch[s] = source[s];
-            }
-        } else {
-            std::memset(scratch, 0, sizeof(double) * size_t(frames));
-        }
-        *input->slot = scratch;
-    }
-}
-
-void IPlugBase::AttachInputs(double** hostInputs, int frames) {
-    int next = 0;
-    for (int i = 0; i < NumInputChannels(); ++i) {
-        InputChannel* input = inputs_.Get(i);
-        if (!input->connected) {
-            continue;
-        }
-        double* source = hostInputs[next++];
-        if (!source) {
-            // A host that hands no buffer for a channel gives silence on it.
-            source = input->Scratch();
-            std::memset(source, 0, sizeof(double) * size_t(frames));
-        }
-        *input->slot = source;
-    }
-}
-
-void IPlugBase::AttachOutputs(float** hostOutputs) {
-    int next = 0;
-    for (int i = 0; i < NumOutputChannels(); ++i) {
-        OutputChannel* output = outputs_.Get(i);
-        if (output->connected) {
-            *output->slot = output->Scratch();
-            output->floatDestination = hostOutputs[next++];
-        }
-    }
-}
-
-void IPlugBase::AttachOutputs(double** hostOutputs) {
-    int next = 0;
-    for (int i = 0; i < NumOutputChannels(); ++i) {
-        OutputChannel* output = outputs_.Get(i);
-        if (output->connected) {
-            // Without a host buffer the channel is computed into scratch and not delivered.
-            double* destination = hostOutputs[next++];
-            *output->slot = destination ? destination : output->Scratch();
-        }
-    }
-}
-
-void IPlugBase::RunProcessBlock(int frames) {
-    double** inputs =
-        NumInputChannels() ? reinterpret_cast<double**>(inputPointers_.Data()) : nullptr;
-    double** outputs =
-        NumOutputChannels() ? reinterpret_cast<double**>(outputPointers_.Data()) : nullptr;
-    ProcessBlock(inputs, outputs, frames);
-}
-
-void IPlugBase::RunBlockDouble(int frames) {
-    RunProcessBlock(frames);
-}
-
-void IPlugBase::RunBlockFloat(int frames) {
-    RunProcessBlock(frames);
-    for (int i = 0; i < NumOutputChannels(); ++i) {
-        OutputChannel* output = outputs_.Get(i);
-        if (!output->connected || !output->floatDestination) {
-            continue;
-        }
-        const double* scratch = output->Scratch();
-        for (int s = 0; s < frames; ++s) {
-            output->floatDestination[s] = float(scratch[s]);
-        }
-    }
-}
-
-void IPlugBase::RunBlockAccumulating(int frames) {
-    RunProcessBlock(frames);
-    for (int i = 0; i < NumOutputChannels(); ++i) {
-        OutputChannel* output = outputs_.Get(i);
-        if (!output->connected || !output->floatDestination) {
-            continue;
-        }
-        const double* scratch = output->Scratch();
-        for (int s = 0; s < frames; ++s) {
-            output->floatDestination[s] += float(scratch[s]);
-        }
     }
 }

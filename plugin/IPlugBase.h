@@ -5,18 +5,19 @@
 #include "common/MidiMessage.h"
 #include "common/PointerList.h"
 #include "platform/RecursiveLock.h"
+#include "plugin/ChannelModel.h"
+#include "plugin/IEditor.h"
+#include "plugin/IEditorDelegate.h"
 #include "plugin/IParameter.h"
 #include "plugin/IProgramSlot.h"
 #include "plugin/StateChunk.h"
 
 #include <cstdint>
 
-class IGraphicsBase;
-
 // The host-independent core of a plug-in: identity, channel configurations, the channel model
 // that hands the effect double-precision buffers, parameters, programs, the editor and the lock
-// that serializes all work on one plug-in object.
-class IPlugBase {
+// that serializes all work on one plug-in object. It is what its editor edits.
+class IPlugBase : public BlockProcessor, public IEditorDelegate {
 public:
     static constexpr int kNameSize = 128;
     // The largest block size taken from a host: 8 MB of scratch per channel.
@@ -33,7 +34,7 @@ public:
     // Hooks for the effect.
     virtual void OnReset();
     virtual void OnParameterChange(int paramIdx);
-    virtual void ProcessBlock(double** inputs, double** outputs, int frames);
+    void ProcessBlock(double** inputs, double** outputs, int frames) override;
     virtual void OnEditorOpened() {}
     virtual void OnEditorClosed() {}
     virtual void OnActivation(bool active);
@@ -52,7 +53,7 @@ public:
     virtual HostId HostCode() { return hostCode_; }
     virtual void UpdateEditorRect() = 0;
     virtual void HostSpecificSetup() = 0;
-    virtual void AttachEditor(IGraphicsBase* editor);
+    virtual void AttachEditor(IEditor* editor);
     virtual void ChangeBlockSize(int frames);
     virtual void ChangeLatency(int samples) { latency_ = samples; }
     virtual bool SendMidiMessage(const MidiMessage& message) = 0;
@@ -71,41 +72,43 @@ public:
     bool IsInstrument() const { return isInstrument_; }
 
     // Counts and accessors.
-    int NumParams() const { return params_.Count(); }
-    IParameter* GetParam(int index) const { return params_.Get(index); }
+    int NumParams() const override { return params_.Count(); }
+    IParameter* GetParam(int index) const override { return params_.Get(index); }
     int NumPrograms() const { return programs_.Count(); }
     int CurrentProgram() const { return currentProgram_; }
-    int NumInputChannels() const { return inputs_.Count(); }
-    int NumOutputChannels() const { return outputs_.Count(); }
-    bool IsInputConnected(int channel) const;
-    bool IsOutputConnected(int channel) const;
-    int ConnectedInputCount() const;
-    int ConnectedOutputCount() const;
+    int NumInputChannels() const { return channels_.NumInputs(); }
+    int NumOutputChannels() const { return channels_.NumOutputs(); }
+    bool IsInputConnected(int channel) const { return channels_.IsInputConnected(channel); }
+    bool IsOutputConnected(int channel) const { return channels_.IsOutputConnected(channel); }
+    ChannelModel& Channels() { return channels_; }
     double SampleRate() const { return sampleRate_; }
-    int BlockSize() const { return blockSize_; }
+    int BlockSize() const { return channels_.BlockSize(); }
     int Latency() const { return latency_; }
-    IGraphicsBase* Editor() const { return editor_; }
-    RecursiveLock& Lock() { return lock_; }
+    IEditor* Editor() const { return editor_; }
+    RecursiveLock& Lock() override { return lock_; }
+
+    // The editor's side of a host edit.
+    void BeginParamEdit(int paramIdx) override { BeginHostEdit(paramIdx); }
+    void PerformParamEdit(int paramIdx, double normalized) override {
+        SetParameterFromGUI(paramIdx, normalized);
+    }
+    void EndParamEdit(int paramIdx) override { EndHostEdit(paramIdx); }
+    void EditorResized() override { UpdateEditorRect(); }
 
     // Stores the rate; a rate that is not a finite number above zero keeps the previous one.
     void ChangeSampleRate(double rate);
     bool LegalIO(int inputs, int outputs) const;
     void SetParameterFromGUI(int paramIdx, double normalized);
     void SetHost(const char* product, std::int32_t packedVersion);
-    void ConnectInputs(int first, int count, bool connected);
-    void ConnectOutputs(int first, int count, bool connected);
+    void ConnectInputs(int first, int count, bool connected) {
+        channels_.ConnectInputs(first, count, connected);
+    }
+    void ConnectOutputs(int first, int count, bool connected) {
+        channels_.ConnectOutputs(first, count, connected);
+    }
     void LimitToTwoChannels();
     void NotifyAllParameters();
     void RefreshEditorFromParams();
-
-    // The processing bridge; the host binding calls these under the lock.
-    void AttachInputs(float** hostInputs, int frames);
-    void AttachInputs(double** hostInputs, int frames);
-    void AttachOutputs(float** hostOutputs);
-    void AttachOutputs(double** hostOutputs);
-    void RunBlockDouble(int frames);
-    void RunBlockFloat(int frames);
-    void RunBlockAccumulating(int frames);
 
     // Programs and state.
     bool SerializeParamValues(StateChunk& chunk);
@@ -124,23 +127,9 @@ private:
         int numInputs;
         int numOutputs;
     };
-    struct InputChannel {
-        bool connected = false;
-        double** slot = nullptr;
-        ByteBuffer scratch{4096};
-        double* Scratch() { return reinterpret_cast<double*>(scratch.Data()); }
-    };
-    struct OutputChannel {
-        bool connected = false;
-        double** slot = nullptr;
-        float* floatDestination = nullptr;
-        ByteBuffer scratch{4096};
-        double* Scratch() { return reinterpret_cast<double*>(scratch.Data()); }
-    };
 
     void ParseChannelConfigs(const char* configs);
     IProgramSlot* FirstUninitialisedProgram() const;
-    void RunProcessBlock(int frames);
 
     PointerList<ChannelConfig> channelConfigs_{true};
     char effectName_[kNameSize] = "";
@@ -154,15 +143,11 @@ private:
     bool doesStateChunks_;
     bool isInstrument_;
     double sampleRate_ = 44100.0;
-    int blockSize_ = 0;
     int latency_;
     PointerList<IParameter> params_{true};
-    IGraphicsBase* editor_ = nullptr;
+    IEditor* editor_ = nullptr;
     PointerList<IProgramSlot> programs_{true};
     int currentProgram_ = 0;
-    ByteBuffer inputPointers_{4096};
-    ByteBuffer outputPointers_{4096};
-    PointerList<InputChannel> inputs_{true};
-    PointerList<OutputChannel> outputs_{true};
+    ChannelModel channels_;
     RecursiveLock lock_;
 };

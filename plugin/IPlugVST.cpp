@@ -2,7 +2,6 @@
 
 #include "common/TextCopy.h"
 #include "common/Trace.h"
-#include "editor/IGraphicsBase.h"
 
 #include <algorithm>
 #include <climits>
@@ -70,8 +69,6 @@ IPlugVST::IPlugVST(AudioMasterCallback host, int numParams, const char* channelC
     ConnectInputs(0, NumInputChannels(), true);
     ConnectOutputs(0, NumOutputChannels(), true);
 
-    sliceInputs_.Resize(sizeof(void*) * size_t(NumInputChannels()));
-    sliceOutputs_.Resize(sizeof(void*) * size_t(NumOutputChannels()));
     ChangeBlockSize(1024);
 }
 
@@ -178,7 +175,7 @@ void IPlugVST::HostSpecificSetup() {
     effect_.numOutputs = outputArrangement_.numChannels = NumOutputChannels();
 }
 
-void IPlugVST::AttachEditor(IGraphicsBase* editor) {
+void IPlugVST::AttachEditor(IEditor* editor) {
     if (!editor) {
         return;
     }
@@ -538,73 +535,36 @@ VstIntPtr IPlugVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, v
     }
 }
 
-template <class Sample, class Run>
-void IPlugVST::ProcessInSlices(Sample** inputs, Sample** outputs, int frames, Run run) {
-    if (frames <= 0 || (ConnectedInputCount() > 0 && !inputs) ||
-        (ConnectedOutputCount() > 0 && !outputs)) {
-        return;
-    }
+void IPlugVST::WantMidiForThisCall() {
     if (doesMidi_) {
         CallHost(audioMasterWantMidi);
     }
-    const int slice = BlockSize();
-    if (frames <= slice) {
-        run(inputs, outputs, frames);
-        return;
-    }
-    // The host hands one buffer per connected channel; only those are read.
-    const int hostIn = ConnectedInputCount();
-    const int hostOut = ConnectedOutputCount();
-    Sample** sliceIn = reinterpret_cast<Sample**>(sliceInputs_.Data());
-    Sample** sliceOut = reinterpret_cast<Sample**>(sliceOutputs_.Data());
-    for (int done = 0; done < frames; done += slice) {
-        for (int c = 0; c < hostIn; ++c) {
-            sliceIn[c] = inputs[c] ? inputs[c] + done : nullptr;
-        }
-        for (int c = 0; c < hostOut; ++c) {
-            sliceOut[c] = outputs[c] ? outputs[c] + done : nullptr;
-        }
-        run(sliceIn, sliceOut, frames - done < slice ? frames - done : slice);
-    }
-}
-
-void IPlugVST::AttachHostBuffers(float** inputs, float** outputs, int frames) {
-    AttachInputs(inputs, frames);
-    AttachOutputs(outputs);
-}
-
-void IPlugVST::AttachHostBuffers(double** inputs, double** outputs, int frames) {
-    AttachInputs(inputs, frames);
-    AttachOutputs(outputs);
-}
-
-// The three processing callbacks differ only in the sample type and the block runner.
-template <class Sample, void (IPlugBase::*RunBlock)(int)>
-void IPlugVST::ProcessCallback(AEffect* effect, Sample** inputs, Sample** outputs,
-                               VstInt32 frames) {
-    IPlugVST* plug = PlugOf(effect);
-    if (!plug) {
-        return;
-    }
-    ScopedLock hold(plug->Lock());
-    plug->ProcessInSlices(inputs, outputs, frames, [plug](Sample** in, Sample** out, int n) {
-        plug->AttachHostBuffers(in, out, n);
-        (plug->*RunBlock)(n);
-    });
 }
 
 void IPlugVST::VSTProcessAccumulating(AEffect* effect, float** inputs, float** outputs,
                                       VstInt32 frames) {
-    ProcessCallback<float, &IPlugBase::RunBlockAccumulating>(effect, inputs, outputs, frames);
+    if (IPlugVST* plug = PlugOf(effect)) {
+        ScopedLock hold(plug->Lock());
+        plug->WantMidiForThisCall();
+        plug->Channels().Process(inputs, outputs, frames, ChannelModel::kAccumulate, *plug);
+    }
 }
 
 void IPlugVST::VSTProcessFloat(AEffect* effect, float** inputs, float** outputs, VstInt32 frames) {
-    ProcessCallback<float, &IPlugBase::RunBlockFloat>(effect, inputs, outputs, frames);
+    if (IPlugVST* plug = PlugOf(effect)) {
+        ScopedLock hold(plug->Lock());
+        plug->WantMidiForThisCall();
+        plug->Channels().Process(inputs, outputs, frames, ChannelModel::kReplace, *plug);
+    }
 }
 
 void IPlugVST::VSTProcessDouble(AEffect* effect, double** inputs, double** outputs,
                                 VstInt32 frames) {
-    ProcessCallback<double, &IPlugBase::RunBlockDouble>(effect, inputs, outputs, frames);
+    if (IPlugVST* plug = PlugOf(effect)) {
+        ScopedLock hold(plug->Lock());
+        plug->WantMidiForThisCall();
+        plug->Channels().Process(inputs, outputs, frames, *plug);
+    }
 }
 
 float IPlugVST::VSTGetParameter(AEffect* effect, VstInt32 index) {

@@ -23,7 +23,7 @@ public:
     HostId HostCode() override;
     void UpdateEditorRect() override;
     void HostSpecificSetup() override;
-    void AttachEditor(IGraphicsBase* editor) override;
+    void AttachEditor(IEditor* editor) override;
     void ChangeLatency(int samples) override;
     bool SendMidiMessage(const MidiMessage& message) override;
     bool SendMidiMessages(const MidiMessage* messages, int count) override;
@@ -58,16 +58,8 @@ private:
                        void* ptr = nullptr, float opt = 0.0f);
     VstTimeInfo* HostTime(VstIntPtr filter);
 
-    void AttachHostBuffers(float** inputs, float** outputs, int frames);
-    void AttachHostBuffers(double** inputs, double** outputs, int frames);
-    template <class Sample, void (IPlugBase::*RunBlock)(int)>
-    static void ProcessCallback(AEffect* effect, Sample** inputs, Sample** outputs,
-                                VstInt32 frames);
-
-    // Runs one processing call in slices no longer than the block size, so the scratch buffers
-    // (sized to the block size) never overflow when a host sends more frames than it announced.
-    template <class Sample, class Run>
-    void ProcessInSlices(Sample** inputs, Sample** outputs, int frames, Run run);
+    // A plug-in that takes MIDI asks for it with every processing call, as hosts expect.
+    void WantMidiForThisCall();
 
     ERect editRect_{};
     AudioMasterCallback host_;
@@ -78,9 +70,6 @@ private:
     StateChunk programChunk_;
     StateChunk bankChunk_;
     AEffect effect_{};
-    // Host buffer pointers advanced to the current slice; sized once at construction.
-    ByteBuffer sliceInputs_{4096};
-    ByteBuffer sliceOutputs_{4096};
 };
 
 // Creates the plug-in object for one instance; defined by the effect.

@@ -23,7 +23,7 @@ public:
         IParameter* param;
     };
 
-    RecordingGraphics(IPlugBase* plug, int width, int height, int fps = 0)
+    RecordingGraphics(IEditorDelegate* plug, int width, int height, int fps = 0)
         : IGraphicsBase(plug, width, height, fps) {}
 
     void PrepareSurface() override {}
