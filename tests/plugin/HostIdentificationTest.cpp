@@ -74,7 +74,7 @@ TEST_F(HostIdentification, AVersionOutsideZeroToInt32MaxIsUnknown) {
     std::vector<VstIntPtr> garbage = {-1, -10000, -2147483647 - 1, VstIntPtr(INTPTR_MIN)};
     if (sizeof(VstIntPtr) > 4) {
         garbage.push_back(VstIntPtr(INTPTR_MAX));
-        garbage.push_back(VstIntPtr(INT32_MAX) + 1);
+        garbage.push_back(VstIntPtr(INTPTR_MAX / 3));
     }
     for (VstIntPtr answer : garbage) {
         HostCallLog::Instance().Clear();
