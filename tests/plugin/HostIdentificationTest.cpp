@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 TEST(HostLookup, FirstTableEntryFoundInTheLowerCasedProductWins) {
     EXPECT_EQ(LookUpHost("REAPER"), kHostReaper);
@@ -70,8 +71,11 @@ TEST_F(HostIdentification, TwoChannelWorkaroundForTheHostsThatNeedIt) {
 }
 
 TEST_F(HostIdentification, AVersionOutsideZeroToInt32MaxIsUnknown) {
-    const VstIntPtr garbage[] = {-1, -10000, -2147483647 - 1, VstIntPtr(INTPTR_MIN),
-                                 VstIntPtr(INTPTR_MAX)};
+    std::vector<VstIntPtr> garbage = {-1, -10000, -2147483647 - 1, VstIntPtr(INTPTR_MIN)};
+    if (sizeof(VstIntPtr) > 4) {
+        garbage.push_back(VstIntPtr(INTPTR_MAX));
+        garbage.push_back(VstIntPtr(INTPTR_MAX / 3));
+    }
     for (VstIntPtr answer : garbage) {
         HostCallLog::Instance().Clear();
         HostCallLog::Instance().product = "REAPER";

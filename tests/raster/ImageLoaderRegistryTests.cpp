@@ -9,7 +9,6 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <string>
-#include <typeinfo>
 
 namespace {
 
@@ -82,12 +81,15 @@ TEST(ModuleResources, SearchedInTheModuleHandedIn) {
     // This test program is the module, and also the executable that null stands for.
     EXPECT_TRUE(FindModuleResource(ThisModule().handle, "PNG", 9101, &data, &size));
     EXPECT_TRUE(FindModuleResource(nullptr, "PNG", 9101, &data, &size));
-    // The C++ library is another module: it holds no such resource.
+    // The maths library is another module: it holds no such resource.
+    void* libm = dlopen("libm.so.6", RTLD_NOW);
+    ASSERT_NE(libm, nullptr);
     Dl_info library{};
-    ASSERT_TRUE(dladdr(&typeid(int), &library));
+    ASSERT_TRUE(dladdr(dlsym(libm, "cos"), &library));
     ASSERT_NE(library.dli_fbase, ThisModule().handle);
     EXPECT_FALSE(FindModuleResource(library.dli_fbase, "PNG", 9101, &data, &size));
     EXPECT_EQ(RasterLoadPngResource(library.dli_fbase, 9101, nullptr), nullptr);
+    dlclose(libm);
 }
 
 } // namespace
