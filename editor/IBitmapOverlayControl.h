@@ -6,8 +6,8 @@
 // a click there shows it, and while shown the whole bitmap is clickable and a click hides it.
 class IBitmapOverlayControl : public ISwitchControl {
 public:
-    IBitmapOverlayControl(IEditorDelegate* plug, int x, int y, int paramIdx, const IBitmapRef& bitmap,
-                          const IRectangle& targetArea);
+    IBitmapOverlayControl(IEditorDelegate* plug, int x, int y, int paramIdx,
+                          const IBitmapRef& bitmap, const IRectangle& targetArea);
 
     bool Draw(IGraphicsBase* graphics) override;
 

@@ -6,8 +6,8 @@
 // stomps on a footswitch are not lost.
 class IContactControlNoDblClick : public IContactControl {
 public:
-    IContactControlNoDblClick(IEditorDelegate* plug, int x, int y, int paramIdx, const IBitmapRef& bitmap,
-                              int blendMode = BlendNone)
+    IContactControlNoDblClick(IEditorDelegate* plug, int x, int y, int paramIdx,
+                              const IBitmapRef& bitmap, int blendMode = BlendNone)
         : IContactControl(plug, x, y, paramIdx, bitmap, blendMode) {
         dblAsPress_ = true;
     }

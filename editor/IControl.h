@@ -16,7 +16,8 @@ class IEditorDelegate;
 // are atomic.
 class IControl : public ISubject {
 public:
-    IControl(IEditorDelegate* plug, const IRectangle& rect, int paramIdx = -1, int blendMode = BlendNone);
+    IControl(IEditorDelegate* plug, const IRectangle& rect, int paramIdx = -1,
+             int blendMode = BlendNone);
     ~IControl() override = default;
 
     virtual void MouseDown(int x, int y, const IMouseKeys& keys);

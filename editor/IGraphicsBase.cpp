@@ -3,8 +3,8 @@
 #include "editor/IBitmapControl.h"
 #include "editor/IControl.h"
 #include "editor/IObserverInterface.h"
-#include "plugin/IParameter.h"
 #include "plugin/IEditorDelegate.h"
+#include "plugin/IParameter.h"
 
 namespace {
 

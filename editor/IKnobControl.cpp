@@ -1,7 +1,7 @@
 #include "editor/IKnobControl.h"
 
-IKnobControl::IKnobControl(IEditorDelegate* plug, const IRectangle& rect, int paramIdx, int direction,
-                           double gearing, int blendMode)
+IKnobControl::IKnobControl(IEditorDelegate* plug, const IRectangle& rect, int paramIdx,
+                           int direction, double gearing, int blendMode)
     : IControl(plug, rect, paramIdx, blendMode), direction_(direction), gearing_(gearing) {}
 
 void IKnobControl::MouseDrag(int, int, int dX, int dY, const IMouseKeys& keys) {

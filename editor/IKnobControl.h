@@ -9,8 +9,8 @@ class IKnobControl : public IControl {
 public:
     enum Direction : int { Vertical = 0, Horizontal = 1 };
 
-    IKnobControl(IEditorDelegate* plug, const IRectangle& rect, int paramIdx, int direction = Vertical,
-                 double gearing = 4.0, int blendMode = BlendNone);
+    IKnobControl(IEditorDelegate* plug, const IRectangle& rect, int paramIdx,
+                 int direction = Vertical, double gearing = 4.0, int blendMode = BlendNone);
 
     void MouseDrag(int x, int y, int dX, int dY, const IMouseKeys& keys) override;
 

@@ -14,8 +14,8 @@ class IEditorDelegate;
 class StompSwitch : public IObserverInterface {
 public:
     // Adds its button to graphics at (x, y) and watches it; graphics owns both.
-    StompSwitch(IEditorDelegate* plug, IGraphicsBase* graphics, int x, int y, const IBitmapRef& bitmap,
-                IControl* target);
+    StompSwitch(IEditorDelegate* plug, IGraphicsBase* graphics, int x, int y,
+                const IBitmapRef& bitmap, IControl* target);
 
     void SubjectChanged(ISubject* subject) override;
 

@@ -89,8 +89,8 @@ bool ChannelModel::CanProcess(const void* hostInputs, const void* hostOutputs, i
            (connectedOutputs_ == 0 || hostOutputs);
 }
 
-void ChannelModel::Process(float** hostInputs, float** hostOutputs, int frames,
-                           FloatOutput output, BlockProcessor& processor) {
+void ChannelModel::Process(float** hostInputs, float** hostOutputs, int frames, FloatOutput output,
+                           BlockProcessor& processor) {
     if (!CanProcess(hostInputs, hostOutputs, frames)) {
         return;
     }
@@ -167,8 +167,7 @@ void ChannelModel::AttachOutputs(double** hostOutputs, int offset) {
     }
 }
 
-void ChannelModel::DeliverOutputs(float** hostOutputs, int offset, int frames,
-                                  FloatOutput output) {
+void ChannelModel::DeliverOutputs(float** hostOutputs, int offset, int frames, FloatOutput output) {
     int next = 0;
     for (int i = 0; i < NumOutputs(); ++i) {
         Channel* channel = outputs_.Get(i);

@@ -80,11 +80,11 @@ UINT_PTR CALLBACK ColourDialogHook(HWND dialog, UINT message, WPARAM, LPARAM lPa
 
 } // namespace
 
-IGraphicsLice* MakePlatformGraphics(IPlugBase* plug, int width, int height, int fps) {
+IGraphicsLice* MakePlatformGraphics(IEditorDelegate* plug, int width, int height, int fps) {
     return new IGraphicsWin32(plug, width, height, fps);
 }
 
-IGraphicsWin32::IGraphicsWin32(IPlugBase* plug, int width, int height, int fps)
+IGraphicsWin32::IGraphicsWin32(IEditorDelegate* plug, int width, int height, int fps)
     : IGraphicsLice(plug, width, height, fps),
       instance_(static_cast<HINSTANCE>(ThisModule().handle)) {}
 

@@ -12,7 +12,7 @@
 // thread that opened it, with an EDIT or COMBOBOX popup for typing a parameter's value.
 class IGraphicsWin32 : public IGraphicsLice {
 public:
-    IGraphicsWin32(IPlugBase* plug, int width, int height, int fps);
+    IGraphicsWin32(IEditorDelegate* plug, int width, int height, int fps);
     ~IGraphicsWin32() override;
 
     bool PresentArea(const IRectangle& area) override;
