@@ -29,28 +29,27 @@ void ChannelModel::SetChannelCounts(int inputs, int outputs) {
     }
 }
 
-void ChannelModel::ConnectInputs(int first, int count, bool connected) {
+void ChannelModel::Connect(PointerList<Channel>& channels, int* connectedCount, int first,
+                           int count, bool connected) {
     int begin, end;
-    ChannelRange(first, count, NumInputs(), &begin, &end);
+    ChannelRange(first, count, channels.Count(), &begin, &end);
     for (int i = begin; i < end; ++i) {
-        Channel* input = inputs_.Get(i);
-        connectedInputs_ += int(connected) - int(input->connected);
-        input->connected = connected;
-        if (!connected && input->scratch.Size()) {
-            // Silence, not the last block the channel carried.
-            std::memset(input->scratch.Data(), 0, input->scratch.Size());
+        Channel* channel = channels.Get(i);
+        *connectedCount += int(connected) - int(channel->connected);
+        channel->connected = connected;
+        if (!connected && channel->scratch.Size()) {
+            // An input left out reads silence, not the last block it carried.
+            std::memset(channel->scratch.Data(), 0, channel->scratch.Size());
         }
     }
 }
 
+void ChannelModel::ConnectInputs(int first, int count, bool connected) {
+    Connect(inputs_, &connectedInputs_, first, count, connected);
+}
+
 void ChannelModel::ConnectOutputs(int first, int count, bool connected) {
-    int begin, end;
-    ChannelRange(first, count, NumOutputs(), &begin, &end);
-    for (int i = begin; i < end; ++i) {
-        Channel* output = outputs_.Get(i);
-        connectedOutputs_ += int(connected) - int(output->connected);
-        output->connected = connected;
-    }
+    Connect(outputs_, &connectedOutputs_, first, count, connected);
 }
 
 bool ChannelModel::IsInputConnected(int channel) const {

@@ -55,6 +55,8 @@ private:
         double* Scratch() { return reinterpret_cast<double*>(scratch.Data()); }
     };
 
+    static void Connect(PointerList<Channel>& channels, int* connectedCount, int first, int count,
+                        bool connected);
     void AttachInputs(float** hostInputs, int offset, int frames);
     void AttachInputs(double** hostInputs, int offset, int frames);
     void AttachOutputs(double** hostOutputs, int offset);

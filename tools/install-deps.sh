@@ -24,7 +24,7 @@ for arg in "${@:-native}"; do
 done
 
 packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev libpng-dev libjpeg62-turbo-dev
-  zlib1g-dev libx11-dev libsndfile1-dev libpixman-1-dev binutils locales
+  zlib1g-dev libx11-dev libsndfile1-dev libpixman-1-dev binutils locales clang-format
   xvfb xauth libxtst-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core)
 [ "$want_sanitize" = 1 ] && packages+=(clang libclang-rt-14-dev)
 # wine32 runs the 32-bit DLL's tests; dpkg-dev unpacks the Debian sources of libpng and libjpeg.

@@ -61,6 +61,14 @@ build() {
   cmake --preset "$1" "${settings[@]}" >/dev/null && cmake --build --preset "$1"
 }
 
+echo "=== format: every C++ file as .clang-format lays it out"
+if git ls-files '*.cpp' '*.h' | grep -v '^tools/artwork/' | xargs clang-format --dry-run -Werror; then
+  passed=$((passed + 1))
+else
+  echo "=== format: run clang-format -i on the files above"
+  failed=$((failed + 1)) status=1
+fi
+
 for preset in x64 x86 sanitize tsan; do
   echo "=== $preset: configure and build"
   if ! build "$preset"; then

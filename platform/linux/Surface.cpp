@@ -1,4 +1,4 @@
-#include "platform/Surface.h"
+#include "platform/SurfaceBuffer.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -7,10 +7,7 @@
 // On X11 a 24- or 32-bit ZPixmap on a little-endian server uses the byte order blue, green, red,
 // pad, so a plain heap buffer of these pixels goes to the window as it is.
 struct SurfacePixelBuffer {
-    uint32_t* bits = nullptr;
-    int width = 0;
-    int height = 0;
-    bool bottomUp = false;
+    SurfaceBufferShape shape;
 };
 
 struct SurfaceHandle {
@@ -28,28 +25,28 @@ void DestroySurfaceHandle(SurfaceHandle* surface) {
 SurfacePixelBuffer* CreateSurfacePixelBuffer(int width, int height, bool bottomUp,
                                              uint32_t** bits) {
     *bits = nullptr;
-    if (width <= 0 || height <= 0 || int64_t(width) * height * 4 > INT32_MAX) {
+    if (!SurfaceSizeAllowed(width, height)) {
         return nullptr;
     }
     auto* buffer = new (std::nothrow) SurfacePixelBuffer;
     if (!buffer) {
         return nullptr;
     }
-    buffer->bits = static_cast<uint32_t*>(std::calloc(size_t(width) * size_t(height), 4));
-    if (!buffer->bits) {
+    buffer->shape.bits = static_cast<uint32_t*>(std::calloc(size_t(width) * size_t(height), 4));
+    if (!buffer->shape.bits) {
         delete buffer;
         return nullptr;
     }
-    buffer->width = width;
-    buffer->height = height;
-    buffer->bottomUp = bottomUp;
-    *bits = buffer->bits;
+    buffer->shape.width = width;
+    buffer->shape.height = height;
+    buffer->shape.bottomUp = bottomUp;
+    *bits = buffer->shape.bits;
     return buffer;
 }
 
 void DestroySurfacePixelBuffer(SurfacePixelBuffer* buffer) {
     if (buffer) {
-        std::free(buffer->bits);
+        std::free(buffer->shape.bits);
         delete buffer;
     }
 }
@@ -64,14 +61,5 @@ SurfacePixelBuffer* SelectSurfacePixelBuffer(SurfaceHandle* surface, SurfacePixe
 }
 
 SurfacePixels GetSurfacePixels(const SurfaceHandle* surface) {
-    SurfacePixels pixels;
-    if (surface && surface->selected) {
-        const SurfacePixelBuffer& b = *surface->selected;
-        pixels.bits = b.bits;
-        pixels.width = b.width;
-        pixels.height = b.height;
-        pixels.rowSpan = b.width;
-        pixels.bottomUp = b.bottomUp;
-    }
-    return pixels;
+    return PixelsOfShape(surface && surface->selected ? &surface->selected->shape : nullptr);
 }

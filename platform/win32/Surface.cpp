@@ -1,3 +1,4 @@
+#include "platform/SurfaceBuffer.h"
 #include "platform/win32/SurfaceWin32.h"
 
 #include <windows.h>
@@ -14,10 +15,7 @@ struct SurfaceHandle {
 
 struct SurfacePixelBuffer {
     HBITMAP bitmap = nullptr;
-    uint32_t* bits = nullptr;
-    int width = 0;
-    int height = 0;
-    bool bottomUp = false;
+    SurfaceBufferShape shape;
 };
 
 SurfaceHandle* CreateSurfaceHandle() {
@@ -48,7 +46,7 @@ void DestroySurfaceHandle(SurfaceHandle* surface) {
 SurfacePixelBuffer* CreateSurfacePixelBuffer(int width, int height, bool bottomUp,
                                              uint32_t** bits) {
     *bits = nullptr;
-    if (width <= 0 || height <= 0 || int64_t(width) * height * 4 > INT32_MAX) {
+    if (!SurfaceSizeAllowed(width, height)) {
         return nullptr;
     }
     BITMAPINFO info{};
@@ -73,11 +71,11 @@ SurfacePixelBuffer* CreateSurfacePixelBuffer(int width, int height, bool bottomU
         return nullptr;
     }
     buffer->bitmap = bitmap;
-    buffer->bits = static_cast<uint32_t*>(pixels);
-    buffer->width = width;
-    buffer->height = height;
-    buffer->bottomUp = bottomUp;
-    *bits = buffer->bits;
+    buffer->shape.bits = static_cast<uint32_t*>(pixels);
+    buffer->shape.width = width;
+    buffer->shape.height = height;
+    buffer->shape.bottomUp = bottomUp;
+    *bits = buffer->shape.bits;
     return buffer;
 }
 
@@ -107,16 +105,7 @@ SurfacePixelBuffer* SelectSurfacePixelBuffer(SurfaceHandle* surface, SurfacePixe
 }
 
 SurfacePixels GetSurfacePixels(const SurfaceHandle* surface) {
-    SurfacePixels pixels;
-    if (surface && surface->selected) {
-        const SurfacePixelBuffer& b = *surface->selected;
-        pixels.bits = b.bits;
-        pixels.width = b.width;
-        pixels.height = b.height;
-        pixels.rowSpan = b.width;
-        pixels.bottomUp = b.bottomUp;
-    }
-    return pixels;
+    return PixelsOfShape(surface && surface->selected ? &surface->selected->shape : nullptr);
 }
 
 HDC SurfaceDeviceContext(const SurfaceHandle* surface) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RecordingGraphics.h"
 #include "TestPlug.h"
 #include "editor/IControl.h"
 

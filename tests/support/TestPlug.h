@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RecordingGraphics.h"
+#include "plugin/IEditor.h"
 #include "plugin/IPlugVST.h"
 
 #include <mutex>
@@ -8,7 +8,7 @@
 #include <vector>
 
 // Records what the plug-in core asks of an editor.
-class RecordingEditor : public RecordingGraphics {
+class RecordingEditor : public IEditor {
 public:
     struct Update {
         int paramIdx;
@@ -17,7 +17,7 @@ public:
     };
 
     RecordingEditor(int width, int height, bool* destroyed = nullptr)
-        : RecordingGraphics(nullptr, width, height), destroyed_(destroyed) {}
+        : width_(width), height_(height), destroyed_(destroyed) {}
     ~RecordingEditor() override {
         if (destroyed_) {
             *destroyed_ = true;
@@ -36,6 +36,8 @@ public:
         return parent ? this : nullptr;
     }
     void CloseEditorWindow() override { ++closes; }
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
 
     std::vector<Update> updates;
     std::vector<Update> controlValues;
@@ -44,6 +46,8 @@ public:
     void* openedWith = nullptr;
 
 private:
+    int width_;
+    int height_;
     bool* destroyed_;
 };
 

@@ -1,4 +1,4 @@
-#include "platform/win32/IGraphicsWin32.h"
+#include "editor/IGraphicsWin32.h"
 
 #include "common/FormatNumber.h"
 #include "editor/EditorTick.h"
