@@ -1,79 +1,10 @@
 #pragma once
 
-#include "editor/IGraphicsLice.h"
-#include "editor/TextEntry.h"
-#include "platform/EditorWindow.h"
+#include "editor/IGraphicsDesktop.h"
 
-#include <memory>
-#include <mutex>
-
-class FontRenderer;
-class MemoryBitmap;
-
-// The editor on Linux: a child window in the host's window, with an event and timer thread of
-// its own (hosts drive effEditIdle unreliably). Input reaches the graphics core with the plug-in
-// lock held, as it would from the host's user-interface thread, so it never interleaves with
-// dispatcher calls; drawing runs without that lock, so the audio thread never waits for the
-// screen. Closing waits for the thread, which gives up waiting for the lock when asked to stop.
-// Without a window the panel can still be driven and drawn off screen.
-class IGraphicsLinux : public IGraphicsLice, private EditorWindowClient {
+// The editor on Linux: an X11 child window in the host's window with an event and timer thread of
+// its own, since hosts drive effEditIdle unreliably. Its logic is the desktop editor's.
+class IGraphicsLinux : public IGraphicsDesktop {
 public:
-    IGraphicsLinux(IEditorDelegate* plug, int width, int height, int fps);
-    ~IGraphicsLinux() override;
-
-    bool PresentArea(const IRectangle& area) override;
-    bool DrawTextInRect(const ITextStyle& style, const char* text, const IRectangle& rect) override;
-    void ChangeSize(int width, int height) override;
-    void BeginValueEntry(IControl* control, IParameter* param) override;
-    void GetHostFolder(std::string& out) override;
-    void GetModuleFolder(std::string& out) override;
-    void AskForFile(std::string& out, int action, const char* startFolder) override;
-    bool AskForColour(IRgba& colour, const char* caption) override;
-    bool OpenWebLink(const char* url, const char* caption, const char* confirmText,
-                     const char* failText) override;
-    void* OpenEditorWindow(void* parent) override;
-    void CloseEditorWindow() override;
-    void* NativeWindow() override;
-    RasterBitmap* DecodeImageResource(int id, const char* name) override;
-
-    TextEntryState EntryState() const { return entry_.State(); }
-
-private:
-    void OnWindowEvent(const EditorWindowEvent& event) override;
-    void OnWindowTick() override;
-
-    // The plug-in lock for one input event, taken without blocking a closing host: false when
-    // the window is stopping.
-    bool LockForInput();
-    void UnlockAfterInput();
-    // Runs a desktop dialog without the input event's hold on the plug-in lock.
-    template <typename Dialog> auto RunModal(Dialog dialog);
-    void HandleEditorInput(const EditorWindowEvent& event);
-    void HandlePopupInput(const EditorWindowEvent& event);
-    void Repaint(const IRectangle& area);
-    void ShowEntry(const TextEntryView& view, bool present);
-
-    std::unique_ptr<EditorWindow> window_;
-    std::unique_ptr<EditorWindow> retiring_; // closed from its own thread, joined later
-    TextEntry entry_;
-    std::unique_ptr<FontRenderer> font_; // the first font asked for serves every later text
-    bool fontTried_ = false;
-    std::mutex drawMutex_; // drawing and presenting against ChangeSize
-
-    // Window thread only.
-    std::unique_ptr<FontRenderer> entryFont_;
-    std::unique_ptr<MemoryBitmap> entryPixels_;
-    IRectangle deferred_; // exposed while the user was typing
-    bool captured_ = false;
-    bool leaveRequested_ = false;
-    bool focusWanted_ = false;
-    bool entryShown_ = false;
-    unsigned shownGeneration_ = 0;
-    unsigned shownRevision_ = 0;
-    bool inputLocked_ = false;
-    bool inputLockLost_ = false;
+    using IGraphicsDesktop::IGraphicsDesktop;
 };
-
-// The folder part of a full file name, ending with its separator; empty when the name is
-// empty, holds no separator or ends with one.
-std::string FolderOfPath(const std::string& path);

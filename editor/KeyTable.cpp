@@ -1,28 +1,26 @@
 #include "editor/KeyTable.h"
 
-int KeyNumberForVirtualKey(int code) {
-    switch (code) {
-    case 32:
+int KeyNumberForKey(WindowKey key) {
+    const int k = int(key);
+    switch (key) {
+    case WindowKey::kSpace:
         return 0;
-    case 38:
+    case WindowKey::kUp:
         return 1;
-    case 40:
+    case WindowKey::kDown:
         return 2;
-    case 37:
+    case WindowKey::kLeft:
         return 3;
-    case 39:
+    case WindowKey::kRight:
         return 4;
     default:
         break;
     }
-    if (code >= 48 && code <= 57) {
-        return code - 43;
+    if (k >= int(WindowKey::kDigit0) && k < int(WindowKey::kDigit0) + 10) {
+        return 5 + k - int(WindowKey::kDigit0);
     }
-    if (code >= 65 && code <= 90) {
-        return code - 50;
-    }
-    if (code >= 97 && code <= 122) {
-        return code - 82;
+    if (k >= int(WindowKey::kLetterA) && k <= int(WindowKey::kLetterZ)) {
+        return 15 + k - int(WindowKey::kLetterA);
     }
     return -1;
 }

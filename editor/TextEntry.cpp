@@ -74,6 +74,18 @@ void TextEntry::Type(char c) {
     Changed();
 }
 
+void TextEntry::ReplaceText(const char* text) {
+    if (!IsOpen() || !items_.empty() || !text) {
+        return;
+    }
+    const std::string replacement = std::string(text).substr(0, size_t(kMaxChars));
+    selectAll_ = false;
+    if (replacement != text_) {
+        text_ = replacement;
+        Changed();
+    }
+}
+
 void TextEntry::Backspace() {
     if (!IsOpen() || !items_.empty()) {
         return;

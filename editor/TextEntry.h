@@ -55,6 +55,8 @@ public:
     void FocusChanged(bool gained);
     void Type(char c);
     void Backspace();
+    // The whole text at once, as a system's own text box reports it (at most kMaxChars kept).
+    void ReplaceText(const char* text);
     void Return() { SetState(Commit); }
     // A list item chosen (by click or arrow keys) commits it; an index outside the list is
     // ignored.

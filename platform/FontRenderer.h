@@ -3,12 +3,16 @@
 #include <cstdint>
 #include <memory>
 
-// Where text is drawn: 32-bit pixels 0xAARRGGBB, rows rowSpan pixels apart.
+struct SurfaceHandle;
+
+// Where text is drawn: 32-bit pixels 0xAARRGGBB, rows rowSpan pixels apart, and the system's
+// surface they belong to when they have one (Windows draws text through it).
 struct TextTarget {
     std::uint32_t* bits = nullptr;
     int width = 0;
     int height = 0;
     int rowSpan = 0;
+    SurfaceHandle* surface = nullptr;
 };
 
 // One font, chosen by face name, pixel size, weight, slant and orientation, that draws text into

@@ -146,7 +146,7 @@ bool ParseColour(const std::string& text, int* red, int* green, int* blue) {
 
 } // namespace
 
-bool AskDesktopForFile(bool save, const std::string& folder, std::string* out) {
+bool AskDesktopForFile(void* /*owner: the dialog program is a window of its own*/, bool save, const std::string& folder, std::string* out) {
     out->clear();
     std::string folderArg = folder;
     if (!folderArg.empty() && folderArg.back() != '/') {
@@ -175,7 +175,7 @@ bool AskDesktopForFile(bool save, const std::string& folder, std::string* out) {
     return !out->empty();
 }
 
-bool AskDesktopForColour(const char* caption, int* red, int* green, int* blue) {
+bool AskDesktopForColour(void* /*owner*/, const char* caption, int* red, int* green, int* blue) {
     char start[8];
     std::snprintf(start, sizeof start, "#%02x%02x%02x", *red & 0xFF, *green & 0xFF, *blue & 0xFF);
     const std::string title = caption ? caption : "";
@@ -201,7 +201,7 @@ bool AskDesktopForColour(const char* caption, int* red, int* green, int* blue) {
     return Run(args, &answer) == 0 && ParseColour(FirstLine(answer), red, green, blue);
 }
 
-bool AskDesktopYesNo(const char* caption, const char* text) {
+bool AskDesktopYesNo(void* /*owner*/, const char* caption, const char* text) {
     const std::string title = caption ? caption : "";
     const std::string body = text ? text : "";
     switch (Available()) {
@@ -216,7 +216,7 @@ bool AskDesktopYesNo(const char* caption, const char* text) {
     return false;
 }
 
-void ShowDesktopMessage(const char* caption, const char* text) {
+void ShowDesktopMessage(void* /*owner*/, const char* caption, const char* text) {
     const std::string title = caption ? caption : "";
     const std::string body = text ? text : "";
     switch (Available()) {
@@ -231,6 +231,6 @@ void ShowDesktopMessage(const char* caption, const char* text) {
     }
 }
 
-bool OpenDesktopLink(const char* url) {
+bool OpenDesktopLink(void* /*owner*/, const char* url) {
     return url && *url && Run({"xdg-open", url}, nullptr) == 0;
 }

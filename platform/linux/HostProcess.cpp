@@ -12,3 +12,11 @@ std::string HostExecutablePath() {
     }
     return std::string(path, size_t(n));
 }
+
+std::string FolderOfPath(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos || slash + 1 == path.size()) {
+        return std::string();
+    }
+    return path.substr(0, slash + 1);
+}

@@ -42,40 +42,40 @@ PointerKeys KeysOf(unsigned state) {
     return keys;
 }
 
-// The Windows virtual-key code of a key, 0 when it has none the editor knows.
-int VirtualKeyOf(KeySym sym) {
+// The editor's name for a key.
+WindowKey KeyOf(KeySym sym) {
     if (sym == XK_space) {
-        return 32;
+        return WindowKey::kSpace;
     }
     if (sym >= XK_0 && sym <= XK_9) {
-        return int(sym);
+        return WindowKey(int(WindowKey::kDigit0) + int(sym - XK_0));
     }
     if (sym >= XK_a && sym <= XK_z) {
-        return int(sym - XK_a) + 'A';
+        return WindowKey(int(WindowKey::kLetterA) + int(sym - XK_a));
     }
     if (sym >= XK_A && sym <= XK_Z) {
-        return int(sym);
+        return WindowKey(int(WindowKey::kLetterA) + int(sym - XK_A));
     }
     switch (sym) {
     case XK_BackSpace:
-        return 8;
+        return WindowKey::kBackspace;
     case XK_Return:
     case XK_KP_Enter:
-        return 13;
+        return WindowKey::kReturn;
     case XK_Left:
     case XK_KP_Left:
-        return 37;
+        return WindowKey::kLeft;
     case XK_Up:
     case XK_KP_Up:
-        return 38;
+        return WindowKey::kUp;
     case XK_Right:
     case XK_KP_Right:
-        return 39;
+        return WindowKey::kRight;
     case XK_Down:
     case XK_KP_Down:
-        return 40;
+        return WindowKey::kDown;
     default:
-        return 0;
+        return WindowKey::kNone;
     }
 }
 
@@ -111,10 +111,12 @@ public:
     }
     void* NativeHandle() const override { return reinterpret_cast<void*>(window_); }
     WindowPlacement Placement() const override;
-    void Present(const SurfacePixels& pixels, int left, int top, int right, int bottom) override;
+    void Present(const SurfaceHandle* surface, int left, int top, int right, int bottom) override;
     void Invalidate(int left, int top, int right, int bottom) override;
     void Resize(int dw, int dh) override;
-    bool ShowPopup(int x, int y, int width, int height) override;
+    bool DrawsOwnPopup() const override { return false; }
+    bool ShowPopup(const PopupContent& content) override;
+    void UpdatePopup(const PopupContent&) override {}
     void HidePopup() override;
     void PresentPopup(const SurfacePixels& pixels) override;
     void FocusPopup() override;
@@ -486,7 +488,7 @@ void X11EditorWindow::DispatchEditor(XEvent& event) {
             if (lastPressCounts_ && e.time - lastPressTime_ <= kDoubleClickMs &&
                 std::abs(e.x - lastPressX_) <= kDoubleClickSlop &&
                 std::abs(e.y - lastPressY_) <= kDoubleClickSlop) {
-                out.kind = EditorWindowEvent::kDoubleClick;
+                out.clicks = 2;
                 lastPressCounts_ = false;
             } else {
                 lastPressCounts_ = true;
@@ -542,7 +544,7 @@ void X11EditorWindow::DispatchEditor(XEvent& event) {
         out.kind = EditorWindowEvent::kKey;
         out.x = e.x;
         out.y = e.y;
-        out.virtualKey = VirtualKeyOf(XLookupKeysym(&e, 0));
+        out.key = KeyOf(XLookupKeysym(&e, 0));
         Emit(out);
         return;
     }
@@ -594,9 +596,10 @@ void X11EditorWindow::DispatchPopup(XEvent& event) {
         KeySym sym = NoSymbol;
         const int n = XLookupString(&event.xkey, typed, sizeof typed - 1, &sym, nullptr);
         out.kind = EditorWindowEvent::kPopupKey;
-        const int key = VirtualKeyOf(sym);
-        if (key == 8 || key == 13 || key == 38 || key == 40) {
-            out.virtualKey = key;
+        const WindowKey key = KeyOf(sym);
+        if (key == WindowKey::kBackspace || key == WindowKey::kReturn || key == WindowKey::kUp ||
+            key == WindowKey::kDown) {
+            out.key = key;
         } else if (n == 1 && typed[0] >= 0x20 && typed[0] < 0x7F) {
             out.text[0] = typed[0];
         } else {
@@ -665,14 +668,15 @@ void X11EditorWindow::PutPixels(Window target, const SurfacePixels& pixels, int 
     }
 }
 
-void X11EditorWindow::Present(const SurfacePixels& pixels, int left, int top, int right,
+void X11EditorWindow::Present(const SurfaceHandle* surface, int left, int top, int right,
                               int bottom) {
     if (alive_) {
-        PutPixels(window_, pixels, left, top, right, bottom);
+        PutPixels(window_, GetSurfacePixels(surface), left, top, right, bottom);
     }
 }
 
-bool X11EditorWindow::ShowPopup(int x, int y, int width, int height) {
+bool X11EditorWindow::ShowPopup(const PopupContent& content) {
+    const int x = content.x, y = content.y, width = content.width, height = content.height;
     HidePopup();
     if (!alive_) {
         return false;

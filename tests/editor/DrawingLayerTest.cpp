@@ -1,5 +1,6 @@
 #include "editor/IControl.h"
 #include "editor/IGraphicsLinux.h"
+#include "platform/HostProcess.h"
 #include "editor/ImageCache.h"
 #include "raster/MemoryBitmap.h"
 

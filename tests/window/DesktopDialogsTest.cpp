@@ -51,50 +51,50 @@ private:
 TEST(DesktopDialogs, WithoutADialogProgramEveryAnswerIsNo) {
     FakeDesktop desktop;
     std::string file = "stale";
-    EXPECT_FALSE(AskDesktopForFile(false, "/tmp", &file));
+    EXPECT_FALSE(AskDesktopForFile(nullptr, false, "/tmp", &file));
     EXPECT_TRUE(file.empty());
     int r = 1, g = 2, b = 3;
-    EXPECT_FALSE(AskDesktopForColour("Colour", &r, &g, &b));
+    EXPECT_FALSE(AskDesktopForColour(nullptr, "Colour", &r, &g, &b));
     EXPECT_EQ(r, 1);
-    EXPECT_FALSE(AskDesktopYesNo("Caption", "Sure?"));
-    EXPECT_FALSE(OpenDesktopLink("https://example.com/"));
+    EXPECT_FALSE(AskDesktopYesNo(nullptr, "Caption", "Sure?"));
+    EXPECT_FALSE(OpenDesktopLink(nullptr, "https://example.com/"));
 }
 
 TEST(DesktopDialogs, ZenityAnswersFilesAndColours) {
     FakeDesktop desktop;
     desktop.Add("zenity", "/home/user/tone.fxp\n", 0);
     std::string file;
-    ASSERT_TRUE(AskDesktopForFile(true, "/home/user", &file));
+    ASSERT_TRUE(AskDesktopForFile(nullptr, true, "/home/user", &file));
     EXPECT_EQ(file, "/home/user/tone.fxp");
     EXPECT_EQ(desktop.Args("zenity"),
               "--file-selection\n--filename=/home/user/\n--save\n--confirm-overwrite\n");
 
     desktop.Add("zenity", "rgb(10,20,30)\n", 0);
     int r = 255, g = 128, b = 0;
-    ASSERT_TRUE(AskDesktopForColour("Pick", &r, &g, &b));
+    ASSERT_TRUE(AskDesktopForColour(nullptr, "Pick", &r, &g, &b));
     EXPECT_EQ(r, 10);
     EXPECT_EQ(g, 20);
     EXPECT_EQ(b, 30);
     EXPECT_EQ(desktop.Args("zenity"), "--color-selection\n--color=#ff8000\n--title=Pick\n");
 
     desktop.Add("zenity", "", 1); // cancelled
-    EXPECT_FALSE(AskDesktopForFile(false, "/", &file));
+    EXPECT_FALSE(AskDesktopForFile(nullptr, false, "/", &file));
     EXPECT_TRUE(file.empty());
-    EXPECT_FALSE(AskDesktopForColour(nullptr, &r, &g, &b));
-    EXPECT_FALSE(AskDesktopYesNo("Caption", "Sure?"));
+    EXPECT_FALSE(AskDesktopForColour(nullptr, nullptr, &r, &g, &b));
+    EXPECT_FALSE(AskDesktopYesNo(nullptr, "Caption", "Sure?"));
 }
 
 TEST(DesktopDialogs, KdialogServesWhenZenityIsMissing) {
     FakeDesktop desktop;
     desktop.Add("kdialog", "#0a141e\n", 0);
     int r = 0, g = 0, b = 0;
-    ASSERT_TRUE(AskDesktopForColour("Pick", &r, &g, &b));
+    ASSERT_TRUE(AskDesktopForColour(nullptr, "Pick", &r, &g, &b));
     EXPECT_EQ(r, 10);
     EXPECT_EQ(g, 20);
     EXPECT_EQ(b, 30);
     EXPECT_EQ(desktop.Args("kdialog"), "--getcolor\n--default\n#000000\n--title\nPick\n");
     desktop.Add("kdialog", "not a colour", 0);
-    EXPECT_FALSE(AskDesktopForColour("Pick", &r, &g, &b));
+    EXPECT_FALSE(AskDesktopForColour(nullptr, "Pick", &r, &g, &b));
     EXPECT_EQ(r, 10);
 }
 

@@ -4,20 +4,19 @@
 #include "editor/TextEntry.h"
 
 TEST(KeyTable, MapsTheEditorsKeysAndNothingElse) {
-    EXPECT_EQ(KeyNumberForVirtualKey(32), 0);
-    EXPECT_EQ(KeyNumberForVirtualKey(38), 1);
-    EXPECT_EQ(KeyNumberForVirtualKey(40), 2);
-    EXPECT_EQ(KeyNumberForVirtualKey(37), 3);
-    EXPECT_EQ(KeyNumberForVirtualKey(39), 4);
-    EXPECT_EQ(KeyNumberForVirtualKey('0'), 5);
-    EXPECT_EQ(KeyNumberForVirtualKey('7'), 12);
-    EXPECT_EQ(KeyNumberForVirtualKey('9'), 14);
-    EXPECT_EQ(KeyNumberForVirtualKey('A'), 15);
-    EXPECT_EQ(KeyNumberForVirtualKey('Z'), 40);
-    EXPECT_EQ(KeyNumberForVirtualKey(97), 15);
-    EXPECT_EQ(KeyNumberForVirtualKey(122), 40);
-    for (const int outside : {0, 8, 13, 31, 36, 41, 47, 58, 64, 91, 96, 123, 255}) {
-        EXPECT_EQ(KeyNumberForVirtualKey(outside), -1) << outside;
+    EXPECT_EQ(KeyNumberForKey(WindowKey::kSpace), 0);
+    EXPECT_EQ(KeyNumberForKey(WindowKey::kUp), 1);
+    EXPECT_EQ(KeyNumberForKey(WindowKey::kDown), 2);
+    EXPECT_EQ(KeyNumberForKey(WindowKey::kLeft), 3);
+    EXPECT_EQ(KeyNumberForKey(WindowKey::kRight), 4);
+    EXPECT_EQ(KeyNumberForKey(WindowKey::kDigit0), 5);
+    EXPECT_EQ(KeyNumberForKey(WindowKey(int(WindowKey::kDigit0) + 7)), 12);
+    EXPECT_EQ(KeyNumberForKey(WindowKey(int(WindowKey::kDigit0) + 9)), 14);
+    EXPECT_EQ(KeyNumberForKey(WindowKey::kLetterA), 15);
+    EXPECT_EQ(KeyNumberForKey(WindowKey::kLetterZ), 40);
+    for (const WindowKey outside : {WindowKey::kNone, WindowKey::kBackspace, WindowKey::kReturn,
+                                    WindowKey(int(WindowKey::kLetterZ) + 1)}) {
+        EXPECT_EQ(KeyNumberForKey(outside), -1) << int(outside);
     }
 }
 
