@@ -92,7 +92,7 @@ bool IGraphicsDesktop::PresentArea(const IRectangle& area) {
 }
 
 bool IGraphicsDesktop::DrawTextInRect(const ITextStyle& style, const char* text,
-                                    const IRectangle& rect) {
+                                      const IRectangle& rect) {
     if (!text) {
         return true;
     }
@@ -197,7 +197,7 @@ bool IGraphicsDesktop::AskForColour(IRgba& colour, const char* caption) {
 }
 
 bool IGraphicsDesktop::OpenWebLink(const char* url, const char* caption, const char* confirmText,
-                                 const char* failText) {
+                                   const char* failText) {
     return RunModal([&] {
         if (confirmText && !AskDesktopYesNo(Owner(), caption, confirmText)) {
             return false;
@@ -312,6 +312,8 @@ void IGraphicsDesktop::OnWindowEvent(const EditorWindowEvent& event) {
     case EditorWindowEvent::kPopupFocusIn:
     case EditorWindowEvent::kPopupFocusOut:
     case EditorWindowEvent::kPopupKey:
+    case EditorWindowEvent::kPopupText:
+    case EditorWindowEvent::kPopupChoice:
         HandlePopupInput(event);
         break;
     default:
