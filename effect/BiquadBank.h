@@ -16,8 +16,12 @@ struct BiquadBank {
     double y2[kSlots];
 };
 
-// One direct-form-I step of slot n. Returns the output plus 1e-20, which keeps the following
-// stages out of the denormal range; the stored output is kept without it.
+// Added to a signal where it leaves a recursive filter, it keeps the following stages out of
+// the denormal range, where arithmetic is slow.
+constexpr double kDenormalOffset = 1e-20;
+
+// One direct-form-I step of slot n. Returns the output plus kDenormalOffset; the stored output
+// is kept without it.
 inline double StepBiquad(BiquadBank& bank, int n, double x) {
     const double y = bank.b0[n] * x + bank.b1[n] * bank.x1[n] + bank.b2[n] * bank.x2[n] -
                      bank.a1[n] * bank.y1[n] - bank.a2[n] * bank.y2[n];
@@ -25,5 +29,5 @@ inline double StepBiquad(BiquadBank& bank, int n, double x) {
     bank.x1[n] = x;
     bank.y2[n] = bank.y1[n];
     bank.y1[n] = y;
-    return y + 1e-20;
+    return y + kDenormalOffset;
 }

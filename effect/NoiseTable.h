@@ -3,7 +3,7 @@
 #include <cstdint>
 
 // A running sum of tiny random values (|step| between 2^-67 and 2^-66) added to the input,
-// position i to sample i of a block; together with the 1e-20 offsets it keeps the recursive
+// position i to sample i of a block; together with kDenormalOffset it keeps the recursive
 // filters out of the slow denormal range.
 constexpr int kNoiseTableLength = 44100;
 

@@ -18,6 +18,12 @@ constexpr std::int32_t FourCharCode(const char (&code)[5]) {
 // Normalises the level taper so that it spans exactly 0..1 over the full exponential.
 const double levelTaperNorm = 1 / (1 - DesignExp(-3));
 
+// The effect's room: a comb loop gain of 0.91 with no high-frequency damping, the two channels
+// kept apart.
+constexpr double kReverbRoomSize = 0.91;
+constexpr double kReverbDamping = 0.0;
+constexpr double kReverbWidth = 1.0;
+
 } // namespace
 
 double LevelGainFor(double level) {
@@ -107,13 +113,11 @@ void PlugExample::OnReset() {
     ClearFilterBank(biquads, onePoles);
     DesignAllFilters(biquads, onePoles, workingRate, GetParam(kLow)->Value(),
                      GetParam(kMid)->Value(), GetParam(kHigh)->Value());
-    if (reverberator.rate != workingRate) {
-        reverberator.rate = workingRate;
-        reverberator.ConfigureReverberator(true);
-    }
-    reverberator.roomSize = 0.91;
-    reverberator.damping = 0.0;
-    reverberator.width = 1.0;
+    // The reverberation's lines are sized for the new rate and emptied, like the filters above.
+    reverberator.rate = workingRate;
+    reverberator.roomSize = kReverbRoomSize;
+    reverberator.damping = kReverbDamping;
+    reverberator.width = kReverbWidth;
     reverberator.ConfigureReverberator(true);
 }
 

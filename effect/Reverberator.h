@@ -19,7 +19,8 @@ struct CombFilter {
 };
 
 // The stereo reverberation behind the "Vortalizer" switch: per channel ten parallel damped
-// combs into six series all-passes; the right channel's delays are 23 samples longer at 44100 Hz.
+// combs (CombStage) into six series all-passes (AllpassStage); the right channel's delays are
+// 23 samples longer at 44100 Hz.
 class Reverberator {
 public:
     static constexpr int kStages = 6;
@@ -52,6 +53,9 @@ public:
     double rate = 44100.0;
 
 private:
+    // Fills every line with zeros, keeping positions and comb stores.
+    void EmptyLines();
+
     // Declared before the combs so that the combs are destroyed first.
     AllpassFilter allpasses_[2 * kStages];
     CombFilter combs_[2 * kCombPairs];

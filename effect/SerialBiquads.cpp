@@ -1,5 +1,7 @@
 #include "effect/SerialBiquads.h"
 
+#include "effect/LanePair.h"
+
 #include <immintrin.h>
 
 #define KVX_FOUR_WIDE __attribute__((target("avx")))
@@ -46,11 +48,6 @@ void SerialBiquads::Run(const double* in, double* out, int frames) {
 
 namespace {
 
-// Lanes of mask set: a; others: b.
-inline __m128d Select(__m128d mask, __m128d a, __m128d b) {
-    return _mm_or_pd(_mm_and_pd(mask, a), _mm_andnot_pd(mask, b));
-}
-
 inline bool FrameInRange(int frame, int frames) {
     return frame >= 0 && frame < frames;
 }
@@ -62,7 +59,7 @@ inline bool FrameInRange(int frame, int frames) {
 template <bool kEdge>
 inline void SerialBiquads::StepTwoWide(int j, const double* in, double* out, int frames) {
     constexpr int kPairs = kSections / 2;
-    const __m128d offset = _mm_set1_pd(1e-20);
+    const __m128d offset = _mm_set1_pd(kDenormalOffset);
     // Highest pair first: each pair reads its neighbour's output of the previous step.
     for (int p = kPairs - 1; p >= 0; --p) {
         const __m128d before = _mm_load_pd(&handed_[2 * p]);
@@ -83,12 +80,11 @@ inline void SerialBiquads::StepTwoWide(int j, const double* in, double* out, int
             _mm_mul_pd(_mm_load_pd(&a2_[2 * p]), _mm_load_pd(&y2_[2 * p])));
         if (kEdge) {
             const __m128d valid =
-                _mm_castsi128_pd(_mm_set_epi64x(FrameInRange(j - 2 * p - 1, frames) ? -1 : 0,
-                                                FrameInRange(j - 2 * p, frames) ? -1 : 0));
-            _mm_store_pd(&x2_[2 * p], Select(valid, x1, _mm_load_pd(&x2_[2 * p])));
-            _mm_store_pd(&x1_[2 * p], Select(valid, x, x1));
-            _mm_store_pd(&y2_[2 * p], Select(valid, y1, _mm_load_pd(&y2_[2 * p])));
-            _mm_store_pd(&y1_[2 * p], Select(valid, y, y1));
+                LaneMask(FrameInRange(j - 2 * p, frames), FrameInRange(j - 2 * p - 1, frames));
+            _mm_store_pd(&x2_[2 * p], SelectLanes(valid, x1, _mm_load_pd(&x2_[2 * p])));
+            _mm_store_pd(&x1_[2 * p], SelectLanes(valid, x, x1));
+            _mm_store_pd(&y2_[2 * p], SelectLanes(valid, y1, _mm_load_pd(&y2_[2 * p])));
+            _mm_store_pd(&y1_[2 * p], SelectLanes(valid, y, y1));
         } else {
             _mm_store_pd(&x2_[2 * p], x1);
             _mm_store_pd(&x1_[2 * p], x);
@@ -122,7 +118,7 @@ template <bool kEdge>
 KVX_FOUR_WIDE inline void SerialBiquads::StepFourWide(int j, const double* in, double* out,
                                                       int frames) {
     constexpr int kQuads = kLanes / 4;
-    const __m256d offset = _mm256_set1_pd(1e-20);
+    const __m256d offset = _mm256_set1_pd(kDenormalOffset);
     for (int q = kQuads - 1; q >= 0; --q) {
         const __m256d before = _mm256_load_pd(&handed_[4 * q]);
         __m256d previous;

@@ -17,7 +17,7 @@ public:
     // Copies the memories back.
     void Store(BiquadBank& bank, const int (&order)[kSections]) const;
     // Passes frames samples through the series; output i is the last section's output plus
-    // 1e-20. Uses four-lane vectors where the processor has them.
+    // kDenormalOffset. Uses four-lane vectors where the processor has them.
     void Run(const double* in, double* out, int frames);
     // The two forms Run chooses from.
     void RunTwoWide(const double* in, double* out, int frames);
@@ -37,5 +37,5 @@ private:
     alignas(32) double x2_[kLanes];
     alignas(32) double y1_[kLanes];
     alignas(32) double y2_[kLanes];
-    alignas(32) double handed_[kLanes]; // each section's previous output, plus 1e-20
+    alignas(32) double handed_[kLanes]; // each section's previous output, plus kDenormalOffset
 };
