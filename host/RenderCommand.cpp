@@ -3,6 +3,7 @@
 #include "host/GuitarRiff.h"
 #include "host/HostedPlugin.h"
 #include "host/ParameterSetting.h"
+#include "host/PresetExchange.h"
 #include "host/ProgressBar.h"
 #include "host/Renderer.h"
 
@@ -26,6 +27,7 @@ struct RenderOptions {
     std::string input;
     std::string output;
     std::vector<ParameterSetting> settings;
+    std::string preset;
     int rate = 0; // 0: the file's rate, or the default for the riff
     int block = kDefaultBlock;
     bool useDouble = false;
@@ -33,8 +35,8 @@ struct RenderOptions {
 };
 
 const char kUsage[] =
-    "usage: kvx-host render [PLUGIN] [-i IN] [-o OUT] [--set NAME=VALUE ...] [--rate HZ]\n"
-    "                       [--block N] [--double] [--tail SECONDS]\n"
+    "usage: kvx-host render [PLUGIN] [-i IN] [-o OUT] [--set NAME=VALUE ...] [--preset FILE]\n"
+    "                       [--rate HZ] [--block N] [--double] [--tail SECONDS]\n"
     "\n"
     "Plays an audio file (WAV, FLAC, AIFF, Ogg Vorbis; mono or stereo) through a VST 2.x\n"
     "plug-in and writes the result, as a DAW would render it. Without -i it plays a built-in\n"
@@ -47,6 +49,8 @@ const char kUsage[] =
     "                    or <plug-in>-riff.wav for the riff, in the current folder)\n"
     "  --set NAME=VALUE  set a parameter by name or index to a normalized value 0..1 or to a\n"
     "                    value it displays, e.g. --set Drive=0.8 --set Effect=On (repeatable)\n"
+    "  --preset FILE     load a VST 2.x program (.fxp) or bank (.fxb) first; --set applies\n"
+    "                    after it\n"
     "  --rate HZ         the riff's sample rate (default 44100)\n"
     "  --block N         frames per process call (default 512)\n"
     "  --double          process in double precision (processDoubleReplacing)\n"
@@ -125,6 +129,10 @@ int ParseOptions(const std::vector<std::string>& args, RenderOptions* options) {
                 return Usage(error);
             }
             options->settings.push_back(setting);
+        } else if (word == "--preset") {
+            if (!next(&options->preset)) {
+                return Usage("--preset needs a .fxp or .fxb file");
+            }
         } else if (word == "--rate") {
             if (!next(&text) || !ParseInt(text, 8000, 384000, &options->rate)) {
                 return Usage("--rate takes a sample rate from 8000 to 384000 Hz");
@@ -316,6 +324,16 @@ int RunRender(const std::vector<std::string>& args) {
                              "input gets the signal and the left output is kept\n");
     }
     std::vector<std::string> applied;
+    if (!options.preset.empty()) {
+        PresetFile preset;
+        if (!ReadPresetFile(options.preset, &preset, &error)) {
+            return Fail(error);
+        }
+        if (!ApplyPreset(*plugin, preset, &error)) {
+            return Fail("cannot load " + options.preset + ": " + error);
+        }
+        applied.push_back("preset " + options.preset + ", " + DescribePreset(preset));
+    }
     for (const ParameterSetting& setting : options.settings) {
         if (!ApplyParameterSetting(*plugin, setting, &error)) {
             return Fail(error);
