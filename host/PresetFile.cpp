@@ -209,8 +209,8 @@ bool DecodeProgram(Reader& in, PresetFile* preset, std::string* error) {
         return false;
     }
     if (form != kProgramValues && form != kProgramChunk) {
-        *error = "the program file is of form '" + FourCharText(form) +
-                 "', neither FxCk (parameter values) nor FPCh (chunk)";
+        *error = "the file is of form '" + FourCharText(form) +
+                 "', none of FxCk, FPCh (programs), FxBk and FBCh (banks)";
         return false;
     }
     preset->kind = PresetFile::Kind::kProgram;
@@ -240,8 +240,8 @@ bool DecodeBank(Reader& in, PresetFile* preset, std::string* error) {
         return false;
     }
     if (form != kBankValues && form != kBankChunk) {
-        *error = "the bank file is of form '" + FourCharText(form) +
-                 "', neither FxBk (programs of parameter values) nor FBCh (chunk)";
+        *error = "the file is of form '" + FourCharText(form) +
+                 "', none of FxCk, FPCh (programs), FxBk and FBCh (banks)";
         return false;
     }
     preset->kind = PresetFile::Kind::kBank;
