@@ -25,6 +25,9 @@ void PrintUsage(std::FILE* to) {
                  "         [--rate HZ] [--block N] [--double] [--tail SECONDS]\n"
                  "                                play a file, or a built-in guitar riff, through\n"
                  "                                the plug-in (kvx-host render --help)\n"
+                 "  plot response|transfer|harmonics [PLUGIN] -o FILE.png [--sweep NAME=V1,...]\n"
+                 "                                what the plug-in does to sound, drawn as\n"
+                 "                                analysers do (kvx-host plot --help)\n"
                  "  validate [PLUGIN] [--seed N] [--repeat N] [--skip-editor]\n"
                  "                                put the plug-in through what strict hosts do\n"
                  "  snapshot [PLUGIN] -o FILE [--set NAME=VALUE ...] [--about]\n"
@@ -50,6 +53,9 @@ int main(int argc, char** argv) {
     }
     if (command == "chunk") {
         return RunChunk(args);
+    }
+    if (command == "plot") {
+        return RunPlot(args);
     }
     if (command == "preset") {
         return RunPreset(args);
