@@ -28,14 +28,16 @@ bool MeasureFrequencyResponse(PluginProbe& probe, double levelDb, int points,
     if (!probe.Play(input, &output, error)) {
         return false;
     }
-    const std::vector<double> impulseResponse(output.begin() + std::ptrdiff_t(lead), output.end());
+    // Padded to four times its length, so the bins lie close enough for straight lines between
+    // them to follow narrow peaks and notches.
+    std::vector<double> impulseResponse(output.begin() + std::ptrdiff_t(lead), output.end());
+    impulseResponse.resize(4 * length, 0.0);
     const std::vector<std::complex<double>> bins = RealSpectrum(impulseResponse);
-    const double binHz = rate / double(length);
+    const double binHz = rate / double(impulseResponse.size());
     const double highest = std::fmin(kHighest, 0.49 * rate);
     response->clear();
     for (int i = 0; i < points; ++i) {
         const double hz = kLowest * std::pow(highest / kLowest, double(i) / (points - 1));
-        // Bins lie closer than the response can change: straight lines between them.
         const double at = hz / binHz;
         const std::size_t k = std::size_t(at);
         const double f = at - double(k);
