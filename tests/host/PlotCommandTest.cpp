@@ -119,7 +119,6 @@ TEST_F(PlotTest, PassThroughAtAGainIsFlatUndistortedAndStraight) {
     }
     EXPECT_NEAR(lowest, -1.0, 1e-4); // one period at 0 dBFS
 
-    // An inverting gain stays inverted in the waveshape.
     rows = Plot({"harmonics", kGain, "--set", "Gain=0.5", "--level", "-20"});
     const std::vector<Row> harmonics = Only(rows, "harmonic_dbfs");
     ASSERT_EQ(harmonics.size(), 20u);
