@@ -2,6 +2,7 @@
 // plug-in analysers draw them, with the numbers beside them on request.
 
 #include "host/Chart.h"
+#include "host/CommandErrors.h"
 #include "host/Commands.h"
 #include "host/FrequencyResponse.h"
 #include "host/HostedPlugin.h"
@@ -68,13 +69,7 @@ struct PlotOptions {
 };
 
 int Usage(const std::string& problem) {
-    std::fprintf(stderr, "kvx-host plot: %s\n\n%s", problem.c_str(), kUsage);
-    return 2;
-}
-
-int Fail(const std::string& problem) {
-    std::fprintf(stderr, "kvx-host: %s\n", problem.c_str());
-    return 1;
+    return UsageError("plot", problem, kUsage);
 }
 
 bool ParseNumber(const std::string& text, double* value) {
@@ -418,7 +413,7 @@ int RunPlot(const std::vector<std::string>& args) {
     std::string error;
     const std::unique_ptr<PluginModule> module = PluginModule::Load(modulePath, &error);
     if (!module) {
-        return Fail(error);
+        return CommandFailure(error);
     }
     PluginProbe probe(*module, options.rate);
     probe.SetPreset(options.preset);
@@ -443,7 +438,7 @@ int RunPlot(const std::vector<std::string>& args) {
             Curve curve;
             if (!probe.Describe(&effectName, &shown, &error) ||
                 !Measure(probe, options, &curve, &error)) {
-                return Fail(error);
+                return CommandFailure(error);
             }
             curve.label = value.empty() ? effectName : shown.back();
             if (options.kind == Kind::kHarmonics) {
@@ -481,8 +476,8 @@ int RunPlot(const std::vector<std::string>& args) {
     const int height = options.hasSize || rows == 1 ? options.height : 110 + 330 * rows;
     MemoryBitmap bitmap(options.width, height);
     if (bitmap.GetWidth() != options.width) {
-        return Fail("no memory for a picture of " + std::to_string(options.width) + "x" +
-                    std::to_string(height));
+        return CommandFailure("no memory for a picture of " + std::to_string(options.width) + "x" +
+                              std::to_string(height));
     }
     std::string warning;
     DrawChart(chart, &bitmap, &warning);
@@ -491,10 +486,10 @@ int RunPlot(const std::vector<std::string>& args) {
     }
     if (!WritePng(options.output, bitmap.GetBits(), bitmap.GetRowSpan(), bitmap.GetWidth(),
                   bitmap.GetHeight())) {
-        return Fail("cannot write " + options.output);
+        return CommandFailure("cannot write " + options.output);
     }
     if (!options.csv.empty() && !WriteCsv(options.csv, options, groups, &error)) {
-        return Fail(error);
+        return CommandFailure(error);
     }
     std::printf("%s\n", chart.title.c_str());
     for (const CurveGroup& group : groups) {

@@ -1,6 +1,7 @@
 // kvx-host preset save|load: the plug-in's current program or whole bank as a VST 2.x preset
 // file (.fxp or .fxb), as every host imports and exports them.
 
+#include "host/CommandErrors.h"
 #include "host/Commands.h"
 #include "host/FileBytes.h"
 #include "host/FourCharCode.h"
@@ -32,13 +33,7 @@ const char kUsage[] =
     "                    effFlagsProgramChunks, params otherwise\n";
 
 int Usage(const std::string& problem) {
-    std::fprintf(stderr, "kvx-host preset: %s\n\n%s", problem.c_str(), kUsage);
-    return 2;
-}
-
-int Fail(const std::string& problem) {
-    std::fprintf(stderr, "kvx-host: %s\n", problem.c_str());
-    return 1;
+    return UsageError("preset", problem, kUsage);
 }
 
 struct PresetOptions {
@@ -104,11 +99,11 @@ int Save(HostedPlugin& plugin, const PresetOptions& options) {
     std::string error;
     PresetFile::Kind kind = PresetFile::Kind::kProgram;
     if (!PresetKindFor(options.file, &kind, &error)) {
-        return Fail(error);
+        return CommandFailure(error);
     }
     for (const ParameterSetting& setting : options.settings) {
         if (!ApplyParameterSetting(plugin, setting, &error)) {
-            return Fail(error);
+            return CommandFailure(error);
         }
     }
     if (options.hasName) {
@@ -120,11 +115,11 @@ int Save(HostedPlugin& plugin, const PresetOptions& options) {
                                                             : PresetFile::Form::kParameters;
     PresetFile preset;
     if (!CapturePreset(plugin, kind, form, &preset, &error)) {
-        return Fail(error);
+        return CommandFailure(error);
     }
     const std::vector<unsigned char> bytes = EncodePreset(preset);
     if (!WriteFileBytes(options.file, bytes, &error)) {
-        return Fail(error);
+        return CommandFailure(error);
     }
     std::printf("wrote %s: %s of %s, %s, %zu bytes\n", options.file.c_str(),
                 DescribePreset(preset).c_str(), plugin.EffectName().c_str(),
@@ -136,10 +131,10 @@ int Load(HostedPlugin& plugin, const PresetOptions& options) {
     std::string error;
     PresetFile preset;
     if (!ReadPresetFile(options.file, &preset, &error)) {
-        return Fail(error);
+        return CommandFailure(error);
     }
     if (!ApplyPreset(plugin, preset, &error)) {
-        return Fail("cannot load " + options.file + ": " + error);
+        return CommandFailure("cannot load " + options.file + ": " + error);
     }
     std::printf("loaded %s from %s\n", DescribePreset(preset).c_str(), options.file.c_str());
     for (int i = 0; i < plugin.Effect()->numParams; ++i) {
@@ -160,7 +155,7 @@ int RunPreset(const std::vector<std::string>& args) {
     const LoadedPlugin loaded =
         LoadPlugin(options.plugin.empty() ? DefaultModulePath() : options.plugin, &error);
     if (!loaded.plugin) {
-        return Fail(error);
+        return CommandFailure(error);
     }
     loaded.plugin->Open(44100.0, 512);
     return options.save ? Save(*loaded.plugin, options) : Load(*loaded.plugin, options);

@@ -1,4 +1,5 @@
 #include "host/AudioFile.h"
+#include "host/CommandErrors.h"
 #include "host/Commands.h"
 #include "host/GuitarRiff.h"
 #include "host/HostedPlugin.h"
@@ -57,13 +58,7 @@ const char kUsage[] =
     "  --tail SECONDS    silence played after the input so reverb can ring out (default 1)\n";
 
 int Usage(const std::string& problem) {
-    std::fprintf(stderr, "kvx-host render: %s\n\n%s", problem.c_str(), kUsage);
-    return 2;
-}
-
-int Fail(const std::string& problem) {
-    std::fprintf(stderr, "kvx-host: %s\n", problem.c_str());
-    return 1;
+    return UsageError("render", problem, kUsage);
 }
 
 bool ParseInt(const std::string& text, int low, int high, int* value) {
@@ -249,14 +244,15 @@ int RunRender(const std::vector<std::string>& args) {
     if (!options.input.empty()) {
         auto reader = AudioFileReader::Open(options.input, &error);
         if (!reader) {
-            return Fail(error);
+            return CommandFailure(error);
         }
         inputName = options.input + " (" + reader->Description() + ")";
         if (options.rate && options.rate != reader->SampleRate()) {
-            return Fail(options.input + " is at " + std::to_string(reader->SampleRate()) +
-                        " Hz, not the " + std::to_string(options.rate) +
-                        " Hz of --rate: kvx-host plays files at their own rate and does not "
-                        "resample");
+            return CommandFailure(
+                options.input + " is at " + std::to_string(reader->SampleRate()) + " Hz, not the " +
+                std::to_string(options.rate) +
+                " Hz of --rate: kvx-host plays files at their own rate and does not "
+                "resample");
         }
         source = std::move(reader);
     } else {
@@ -268,8 +264,8 @@ int RunRender(const std::vector<std::string>& args) {
     const int channels = source->Channels();
     const int rate = source->SampleRate();
     if (channels < 1 || channels > 2) {
-        return Fail(options.input + " has " + std::to_string(channels) +
-                    " channels; kvx-host renders mono and stereo files");
+        return CommandFailure(options.input + " has " + std::to_string(channels) +
+                              " channels; kvx-host renders mono and stereo files");
     }
 
     const std::string modulePath = options.plugin.empty() ? DefaultModulePath() : options.plugin;
@@ -282,22 +278,24 @@ int RunRender(const std::vector<std::string>& args) {
         if (!loaded.module && OutputFormatFor(modulePath, &audio, &notAudio)) {
             error += " (to render an audio file, give it with -i)";
         }
-        return Fail(error);
+        return CommandFailure(error);
     }
     AEffect* effect = plugin->Effect();
     const std::string effectName = plugin->EffectName();
     if (effect->numInputs < channels || effect->numOutputs < channels) {
-        return Fail(modulePath + " has " + std::to_string(effect->numInputs) + " inputs and " +
-                    std::to_string(effect->numOutputs) + " outputs, too few for the " +
-                    ChannelsText(channels) + " input");
+        return CommandFailure(modulePath + " has " + std::to_string(effect->numInputs) +
+                              " inputs and " + std::to_string(effect->numOutputs) +
+                              " outputs, too few for the " + ChannelsText(channels) + " input");
     }
     if (options.useDouble &&
         (!(effect->flags & effFlagsCanDoubleReplacing) || !effect->processDoubleReplacing)) {
-        return Fail(modulePath + " cannot process in double precision; render without --double");
+        return CommandFailure(modulePath +
+                              " cannot process in double precision; render without --double");
     }
     if (!options.useDouble &&
         (!(effect->flags & effFlagsCanReplacing) || !effect->processReplacing)) {
-        return Fail(modulePath + " does not offer processReplacing, which kvx-host needs");
+        return CommandFailure(modulePath +
+                              " does not offer processReplacing, which kvx-host needs");
     }
 
     std::string outputPath = options.output;
@@ -308,14 +306,15 @@ int RunRender(const std::vector<std::string>& args) {
     }
     OutputFormat format{};
     if (!OutputFormatFor(outputPath, &format, &error)) {
-        return Fail(error);
+        return CommandFailure(error);
     }
     if (!options.input.empty() && SameFile(options.input, outputPath)) {
-        return Fail("the output " + outputPath + " is the input file; name another with -o");
+        return CommandFailure("the output " + outputPath +
+                              " is the input file; name another with -o");
     }
     auto writer = AudioFileWriter::Create(outputPath, format, channels, rate, &error);
     if (!writer) {
-        return Fail(error);
+        return CommandFailure(error);
     }
 
     plugin->Setup(rate, options.block);
@@ -327,16 +326,16 @@ int RunRender(const std::vector<std::string>& args) {
     if (!options.preset.empty()) {
         PresetFile preset;
         if (!ReadPresetFile(options.preset, &preset, &error)) {
-            return Fail(error);
+            return CommandFailure(error);
         }
         if (!ApplyPreset(*plugin, preset, &error)) {
-            return Fail("cannot load " + options.preset + ": " + error);
+            return CommandFailure("cannot load " + options.preset + ": " + error);
         }
         applied.push_back("preset " + options.preset + ", " + DescribePreset(preset));
     }
     for (const ParameterSetting& setting : options.settings) {
         if (!ApplyParameterSetting(*plugin, setting, &error)) {
-            return Fail(error);
+            return CommandFailure(error);
         }
         const int index = FindParameterIndex(*plugin, setting.name);
         std::string label = plugin->ParamLabel(index);
@@ -364,7 +363,7 @@ int RunRender(const std::vector<std::string>& args) {
     writer.reset();
     UnwatchSignals();
     if (!committed) {
-        return Fail("render failed: " + error + "; nothing was written to " + outputPath);
+        return CommandFailure("render failed: " + error + "; nothing was written to " + outputPath);
     }
 
     std::printf("%s (%s), %s processing, block %d\n", effectName.c_str(), modulePath.c_str(),
