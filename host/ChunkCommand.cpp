@@ -1,38 +1,18 @@
 #include "host/Commands.h"
+#include "host/FileBytes.h"
 #include "host/HostedPlugin.h"
 
 #include <cstdio>
 
 namespace {
 
+// Far above any plug-in's state, and within what a chunk's 32-bit size can say.
+constexpr std::size_t kMaxChunkBytes = std::size_t(1) << 30;
+
 int Usage() {
     std::fprintf(stderr, "usage: kvx-host chunk save [PLUGIN] -o FILE\n"
                          "       kvx-host chunk load [PLUGIN] -i FILE\n");
     return 2;
-}
-
-bool ReadFile(const std::string& path, std::vector<unsigned char>* bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        return false;
-    }
-    unsigned char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        bytes->insert(bytes->end(), buffer, buffer + n);
-    }
-    const bool ok = !std::ferror(file);
-    std::fclose(file);
-    return ok;
-}
-
-bool WriteFile(const std::string& path, const std::vector<unsigned char>& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        return false;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
 }
 
 } // namespace
@@ -71,16 +51,21 @@ int RunChunk(const std::vector<std::string>& args) {
 
     if (save) {
         const std::vector<unsigned char> chunk = plugin->GetChunk(true);
-        if (chunk.empty() || !WriteFile(file, chunk)) {
-            std::fprintf(stderr, "kvx-host: cannot write the state to %s\n", file.c_str());
+        if (chunk.empty()) {
+            std::fprintf(stderr, "kvx-host: the plug-in gave no state to write to %s\n",
+                         file.c_str());
+            return 1;
+        }
+        if (!WriteFileBytes(file, chunk, &error)) {
+            std::fprintf(stderr, "kvx-host: %s\n", error.c_str());
             return 1;
         }
         std::printf("wrote %zu bytes of state to %s\n", chunk.size(), file.c_str());
         return 0;
     }
     std::vector<unsigned char> chunk;
-    if (!ReadFile(file, &chunk)) {
-        std::fprintf(stderr, "kvx-host: cannot read %s\n", file.c_str());
+    if (!ReadFileBytes(file, kMaxChunkBytes, &chunk, &error)) {
+        std::fprintf(stderr, "kvx-host: %s\n", error.c_str());
         return 1;
     }
     if (!plugin->SetChunk(chunk, true)) {

@@ -6,9 +6,8 @@
 
 #include "host/Commands.h"
 #include "host/HostedPlugin.h"
+#include "host/PngFile.h"
 #include "platform/DesktopSession.h"
-
-#include <png.h>
 
 #include <cstdio>
 #include <cstring>
@@ -23,37 +22,6 @@ void PrintHelp(std::FILE* to) {
                      "\n"
                      "  --screenshot FILE  once the editor has drawn itself, write the window\n"
                      "                     as a PNG and close\n");
-}
-
-bool WritePng(const std::string& path, const std::vector<std::uint32_t>& pixels, int w, int h) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        return false;
-    }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    std::vector<png_byte> row(size_t(w) * 3);
-    bool ok = png && info;
-    if (ok && setjmp(png_jmpbuf(png)) == 0) {
-        png_init_io(png, file);
-        png_set_IHDR(png, info, png_uint_32(w), png_uint_32(h), 8, PNG_COLOR_TYPE_RGB,
-                     PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        png_write_info(png, info);
-        for (int y = 0; y < h; ++y) {
-            for (int x = 0; x < w; ++x) {
-                const std::uint32_t p = pixels[size_t(y) * size_t(w) + size_t(x)];
-                row[size_t(x) * 3] = png_byte(p >> 16);
-                row[size_t(x) * 3 + 1] = png_byte(p >> 8);
-                row[size_t(x) * 3 + 2] = png_byte(p);
-            }
-            png_write_row(png, row.data());
-        }
-        png_write_end(png, nullptr);
-    } else {
-        ok = false;
-    }
-    png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
-    return std::fclose(file) == 0 && ok;
 }
 
 } // namespace
@@ -111,7 +79,7 @@ int RunEdit(const std::vector<std::string>& args) {
         // A few redraw ticks: the editor paints everything on its first.
         desktop->WaitForClose(window, 500);
         const auto pixels = desktop->ReadPixels(window, 0, 0, width, height);
-        if (pixels.empty() || !WritePng(screenshot, pixels, width, height)) {
+        if (pixels.empty() || !WritePng(screenshot, pixels.data(), width, width, height)) {
             std::fprintf(stderr, "kvx-host edit: cannot write %s\n", screenshot.c_str());
             status = 1;
         }

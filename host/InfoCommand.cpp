@@ -1,20 +1,8 @@
 #include "host/Commands.h"
+#include "host/FourCharCode.h"
 #include "host/HostedPlugin.h"
 
 #include <cstdio>
-
-namespace {
-
-std::string FourChars(VstInt32 code) {
-    std::string text;
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        const char c = char((code >> shift) & 0xFF);
-        text += (c >= 32 && c < 127) ? c : '?';
-    }
-    return text;
-}
-
-} // namespace
 
 int RunInfo(const std::vector<std::string>& args) {
     if (args.size() > 1) {
@@ -35,8 +23,7 @@ int RunInfo(const std::vector<std::string>& args) {
     std::printf("module:      %s\n", path.c_str());
     std::printf("effect:      %s\n", plugin->EffectName().c_str());
     std::printf("vendor:      %s\n", plugin->VendorName().c_str());
-    std::printf("unique id:   %s (0x%08X)\n", FourChars(effect->uniqueID).c_str(),
-                unsigned(effect->uniqueID));
+    std::printf("unique id:   %s\n", FourCharCodeText(effect->uniqueID).c_str());
     std::printf("version:     %d\n", effect->version);
     std::printf("flags:       0x%X\n", unsigned(effect->flags));
     std::printf("channels:    %d in, %d out\n", effect->numInputs, effect->numOutputs);

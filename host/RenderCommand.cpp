@@ -1,8 +1,10 @@
 #include "host/AudioFile.h"
+#include "host/CommandErrors.h"
 #include "host/Commands.h"
 #include "host/GuitarRiff.h"
 #include "host/HostedPlugin.h"
 #include "host/ParameterSetting.h"
+#include "host/PresetExchange.h"
 #include "host/ProgressBar.h"
 #include "host/Renderer.h"
 
@@ -26,6 +28,7 @@ struct RenderOptions {
     std::string input;
     std::string output;
     std::vector<ParameterSetting> settings;
+    std::string preset;
     int rate = 0; // 0: the file's rate, or the default for the riff
     int block = kDefaultBlock;
     bool useDouble = false;
@@ -33,8 +36,8 @@ struct RenderOptions {
 };
 
 const char kUsage[] =
-    "usage: kvx-host render [PLUGIN] [-i IN] [-o OUT] [--set NAME=VALUE ...] [--rate HZ]\n"
-    "                       [--block N] [--double] [--tail SECONDS]\n"
+    "usage: kvx-host render [PLUGIN] [-i IN] [-o OUT] [--set NAME=VALUE ...] [--preset FILE]\n"
+    "                       [--rate HZ] [--block N] [--double] [--tail SECONDS]\n"
     "\n"
     "Plays an audio file (WAV, FLAC, AIFF, Ogg Vorbis; mono or stereo) through a VST 2.x\n"
     "plug-in and writes the result, as a DAW would render it. Without -i it plays a built-in\n"
@@ -47,19 +50,15 @@ const char kUsage[] =
     "                    or <plug-in>-riff.wav for the riff, in the current folder)\n"
     "  --set NAME=VALUE  set a parameter by name or index to a normalized value 0..1 or to a\n"
     "                    value it displays, e.g. --set Drive=0.8 --set Effect=On (repeatable)\n"
+    "  --preset FILE     load a VST 2.x program (.fxp) or bank (.fxb) first; --set applies\n"
+    "                    after it\n"
     "  --rate HZ         the riff's sample rate (default 44100)\n"
     "  --block N         frames per process call (default 512)\n"
     "  --double          process in double precision (processDoubleReplacing)\n"
     "  --tail SECONDS    silence played after the input so reverb can ring out (default 1)\n";
 
 int Usage(const std::string& problem) {
-    std::fprintf(stderr, "kvx-host render: %s\n\n%s", problem.c_str(), kUsage);
-    return 2;
-}
-
-int Fail(const std::string& problem) {
-    std::fprintf(stderr, "kvx-host: %s\n", problem.c_str());
-    return 1;
+    return UsageError("render", problem, kUsage);
 }
 
 bool ParseInt(const std::string& text, int low, int high, int* value) {
@@ -125,6 +124,10 @@ int ParseOptions(const std::vector<std::string>& args, RenderOptions* options) {
                 return Usage(error);
             }
             options->settings.push_back(setting);
+        } else if (word == "--preset") {
+            if (!next(&options->preset)) {
+                return Usage("--preset needs a .fxp or .fxb file");
+            }
         } else if (word == "--rate") {
             if (!next(&text) || !ParseInt(text, 8000, 384000, &options->rate)) {
                 return Usage("--rate takes a sample rate from 8000 to 384000 Hz");
@@ -241,14 +244,15 @@ int RunRender(const std::vector<std::string>& args) {
     if (!options.input.empty()) {
         auto reader = AudioFileReader::Open(options.input, &error);
         if (!reader) {
-            return Fail(error);
+            return CommandFailure(error);
         }
         inputName = options.input + " (" + reader->Description() + ")";
         if (options.rate && options.rate != reader->SampleRate()) {
-            return Fail(options.input + " is at " + std::to_string(reader->SampleRate()) +
-                        " Hz, not the " + std::to_string(options.rate) +
-                        " Hz of --rate: kvx-host plays files at their own rate and does not "
-                        "resample");
+            return CommandFailure(
+                options.input + " is at " + std::to_string(reader->SampleRate()) + " Hz, not the " +
+                std::to_string(options.rate) +
+                " Hz of --rate: kvx-host plays files at their own rate and does not "
+                "resample");
         }
         source = std::move(reader);
     } else {
@@ -260,8 +264,8 @@ int RunRender(const std::vector<std::string>& args) {
     const int channels = source->Channels();
     const int rate = source->SampleRate();
     if (channels < 1 || channels > 2) {
-        return Fail(options.input + " has " + std::to_string(channels) +
-                    " channels; kvx-host renders mono and stereo files");
+        return CommandFailure(options.input + " has " + std::to_string(channels) +
+                              " channels; kvx-host renders mono and stereo files");
     }
 
     const std::string modulePath = options.plugin.empty() ? DefaultModulePath() : options.plugin;
@@ -274,22 +278,24 @@ int RunRender(const std::vector<std::string>& args) {
         if (!loaded.module && OutputFormatFor(modulePath, &audio, &notAudio)) {
             error += " (to render an audio file, give it with -i)";
         }
-        return Fail(error);
+        return CommandFailure(error);
     }
     AEffect* effect = plugin->Effect();
     const std::string effectName = plugin->EffectName();
     if (effect->numInputs < channels || effect->numOutputs < channels) {
-        return Fail(modulePath + " has " + std::to_string(effect->numInputs) + " inputs and " +
-                    std::to_string(effect->numOutputs) + " outputs, too few for the " +
-                    ChannelsText(channels) + " input");
+        return CommandFailure(modulePath + " has " + std::to_string(effect->numInputs) +
+                              " inputs and " + std::to_string(effect->numOutputs) +
+                              " outputs, too few for the " + ChannelsText(channels) + " input");
     }
     if (options.useDouble &&
         (!(effect->flags & effFlagsCanDoubleReplacing) || !effect->processDoubleReplacing)) {
-        return Fail(modulePath + " cannot process in double precision; render without --double");
+        return CommandFailure(modulePath +
+                              " cannot process in double precision; render without --double");
     }
     if (!options.useDouble &&
         (!(effect->flags & effFlagsCanReplacing) || !effect->processReplacing)) {
-        return Fail(modulePath + " does not offer processReplacing, which kvx-host needs");
+        return CommandFailure(modulePath +
+                              " does not offer processReplacing, which kvx-host needs");
     }
 
     std::string outputPath = options.output;
@@ -300,14 +306,15 @@ int RunRender(const std::vector<std::string>& args) {
     }
     OutputFormat format{};
     if (!OutputFormatFor(outputPath, &format, &error)) {
-        return Fail(error);
+        return CommandFailure(error);
     }
     if (!options.input.empty() && SameFile(options.input, outputPath)) {
-        return Fail("the output " + outputPath + " is the input file; name another with -o");
+        return CommandFailure("the output " + outputPath +
+                              " is the input file; name another with -o");
     }
     auto writer = AudioFileWriter::Create(outputPath, format, channels, rate, &error);
     if (!writer) {
-        return Fail(error);
+        return CommandFailure(error);
     }
 
     plugin->Setup(rate, options.block);
@@ -316,9 +323,19 @@ int RunRender(const std::vector<std::string>& args) {
                              "input gets the signal and the left output is kept\n");
     }
     std::vector<std::string> applied;
+    if (!options.preset.empty()) {
+        PresetFile preset;
+        if (!ReadPresetFile(options.preset, &preset, &error)) {
+            return CommandFailure(error);
+        }
+        if (!ApplyPreset(*plugin, preset, &error)) {
+            return CommandFailure("cannot load " + options.preset + ": " + error);
+        }
+        applied.push_back("preset " + options.preset + ", " + DescribePreset(preset));
+    }
     for (const ParameterSetting& setting : options.settings) {
         if (!ApplyParameterSetting(*plugin, setting, &error)) {
-            return Fail(error);
+            return CommandFailure(error);
         }
         const int index = FindParameterIndex(*plugin, setting.name);
         std::string label = plugin->ParamLabel(index);
@@ -346,7 +363,7 @@ int RunRender(const std::vector<std::string>& args) {
     writer.reset();
     UnwatchSignals();
     if (!committed) {
-        return Fail("render failed: " + error + "; nothing was written to " + outputPath);
+        return CommandFailure("render failed: " + error + "; nothing was written to " + outputPath);
     }
 
     std::printf("%s (%s), %s processing, block %d\n", effectName.c_str(), modulePath.c_str(),

@@ -10,9 +10,8 @@
 #include "editor/IGraphicsLice.h"
 #include "effect/PlugExample.h"
 #include "host/ParameterSetting.h"
-#include "raster/RasterBitmap.h"
-
-#include <png.h>
+#include "host/PngFile.h"
+#include "raster/RasterView.h"
 
 #include <cctype>
 #include <cmath>
@@ -85,47 +84,6 @@ bool Resolve(const PlugExample& plug, const ParameterSetting& setting, int* inde
     return true;
 }
 
-bool WritePng(const std::string& path, const RasterBitmap& surface, std::string* error) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        *error = "cannot write " + path;
-        return false;
-    }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    const int w = surface.GetWidth();
-    const int h = surface.GetHeight();
-    std::vector<png_byte> row(size_t(w) * 3);
-    bool ok = png && info;
-    if (ok && setjmp(png_jmpbuf(png)) == 0) {
-        png_init_io(png, file);
-        png_set_IHDR(png, info, png_uint_32(w), png_uint_32(h), 8, PNG_COLOR_TYPE_RGB,
-                     PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        png_write_info(png, info);
-        for (int y = 0; y < h; ++y) {
-            const int r = surface.IsFlipped() ? h - 1 - y : y;
-            const RasterPixel* pixels = surface.GetBits() + ptrdiff_t(r) * surface.GetRowSpan();
-            for (int x = 0; x < w; ++x) {
-                row[size_t(x) * 3] = png_byte(pixels[x] >> 16);
-                row[size_t(x) * 3 + 1] = png_byte(pixels[x] >> 8);
-                row[size_t(x) * 3 + 2] = png_byte(pixels[x]);
-            }
-            png_write_row(png, row.data());
-        }
-        png_write_end(png, nullptr);
-    } else {
-        ok = false;
-    }
-    png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
-    if (std::fclose(file) != 0) {
-        ok = false;
-    }
-    if (!ok) {
-        *error = "cannot write " + path;
-    }
-    return ok;
-}
-
 } // namespace
 
 int RunSnapshot(const std::vector<std::string>& args) {
@@ -194,9 +152,9 @@ int RunSnapshot(const std::vector<std::string>& args) {
         IRectangle dirty;
         editor->CollectDirtyArea(dirty);
         editor->RedrawArea(IRectangle(0, 0, editor->Width(), editor->Height()));
-        std::string error;
-        if (!WritePng(output, *editor->Surface(), &error)) {
-            std::fprintf(stderr, "kvx-host snapshot: %s\n", error.c_str());
+        const RasterView view(editor->Surface());
+        if (!WritePng(output, view.first, view.step, view.width, view.height)) {
+            std::fprintf(stderr, "kvx-host snapshot: cannot write %s\n", output.c_str());
             status = 1;
         }
     }

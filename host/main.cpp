@@ -18,10 +18,16 @@ void PrintUsage(std::FILE* to) {
                  "  info [PLUGIN]                 identity, channels, parameters, programs, canDo\n"
                  "  chunk save [PLUGIN] -o FILE   write the plug-in's state chunk to FILE\n"
                  "  chunk load [PLUGIN] -i FILE   load a state chunk and print the parameters\n"
-                 "  render [PLUGIN] [-i IN] [-o OUT] [--set NAME=VALUE ...] [--rate HZ]\n"
-                 "         [--block N] [--double] [--tail SECONDS]\n"
+                 "  preset save [PLUGIN] -o FILE.fxp|.fxb [--set NAME=VALUE ...]\n"
+                 "  preset load [PLUGIN] -i FILE  VST 2.x program and bank files (kvx-host preset\n"
+                 "                                --help)\n"
+                 "  render [PLUGIN] [-i IN] [-o OUT] [--set NAME=VALUE ...] [--preset FILE]\n"
+                 "         [--rate HZ] [--block N] [--double] [--tail SECONDS]\n"
                  "                                play a file, or a built-in guitar riff, through\n"
                  "                                the plug-in (kvx-host render --help)\n"
+                 "  plot response|transfer|harmonics [PLUGIN] -o FILE.png [--sweep NAME=V1,...]\n"
+                 "                                what the plug-in does to sound, drawn as\n"
+                 "                                analysers do (kvx-host plot --help)\n"
                  "  validate [PLUGIN] [--seed N] [--repeat N] [--skip-editor]\n"
                  "                                put the plug-in through what strict hosts do\n"
                  "  snapshot [PLUGIN] -o FILE [--set NAME=VALUE ...] [--about]\n"
@@ -47,6 +53,12 @@ int main(int argc, char** argv) {
     }
     if (command == "chunk") {
         return RunChunk(args);
+    }
+    if (command == "plot") {
+        return RunPlot(args);
+    }
+    if (command == "preset") {
+        return RunPreset(args);
     }
     if (command == "render") {
         return RunRender(args);

@@ -25,7 +25,7 @@ done
 
 packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev libpng-dev libjpeg62-turbo-dev
   zlib1g-dev libx11-dev libsndfile1-dev libpixman-1-dev binutils locales clang-format
-  xvfb xauth libxtst-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core)
+  xvfb xauth libxtst-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core libfftw3-dev)
 [ "$want_sanitize" = 1 ] && packages+=(clang libclang-rt-14-dev)
 # wine32 runs the 32-bit DLL's tests; dpkg-dev unpacks the Debian sources of libpng and libjpeg.
 [ "$want_windows" = 1 ] && packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
@@ -35,7 +35,7 @@ packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev libpng-dev lib
 [ "$want_emulator" = 1 ] && packages+=(qemu-user)
 x86_packages=(g++-multilib libpng-dev:i386 libjpeg62-turbo-dev:i386 zlib1g-dev:i386 libx11-dev:i386
   libgtest-dev:i386 libsndfile1-dev:i386 libxtst-dev:i386 libfreetype-dev:i386
-  libfontconfig-dev:i386)
+  libfontconfig-dev:i386 libfftw3-dev:i386)
 
 missing=()
 is_installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }

@@ -167,6 +167,8 @@ extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(AudioMa
     effect.numOutputs = 2;
     effect.flags = effFlagsCanReplacing | effFlagsCanDoubleReplacing;
     effect.object = plugin;
+    effect.uniqueID = 0x4B764761; // 'KvGa'
+    effect.version = 2;
     effect.processReplacing = ProcessFloat;
     effect.processDoubleReplacing = ProcessDouble;
     return &effect;
