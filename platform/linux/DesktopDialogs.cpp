@@ -146,7 +146,8 @@ bool ParseColour(const std::string& text, int* red, int* green, int* blue) {
 
 } // namespace
 
-bool AskDesktopForFile(void* /*owner: the dialog program is a window of its own*/, bool save, const std::string& folder, std::string* out) {
+bool AskDesktopForFile(void* /*owner: the dialog program is a window of its own*/, bool save,
+                       const std::string& folder, std::string* out) {
     out->clear();
     std::string folderArg = folder;
     if (!folderArg.empty() && folderArg.back() != '/') {

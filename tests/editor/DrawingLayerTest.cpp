@@ -1,7 +1,7 @@
 #include "editor/IControl.h"
 #include "editor/IGraphicsLinux.h"
-#include "platform/HostProcess.h"
 #include "editor/ImageCache.h"
+#include "platform/HostProcess.h"
 #include "raster/MemoryBitmap.h"
 
 #include <gtest/gtest.h>
