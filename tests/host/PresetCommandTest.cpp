@@ -197,14 +197,15 @@ TEST_F(PresetTest, SavedFilesMatchFilesWrittenByHand) {
 
 TEST_F(PresetTest, PlugInsWithoutChunksRoundTripTheirParameterValues) {
     std::vector<std::string> modules = {kGain};
+    // Debian's zam-plugins are 64-bit modules: a 32-bit kvx-host cannot load them.
     for (const char* zam : {"ZamEQ2", "ZamComp", "ZamTube", "ZamDelay"}) {
         const std::string path = std::string("/usr/lib/vst/") + zam + "-vst.so";
-        if (access(path.c_str(), R_OK) == 0) {
+        if (sizeof(void*) == 8 && access(path.c_str(), R_OK) == 0) {
             modules.push_back(path);
         }
     }
     if (modules.size() == 1) {
-        std::fprintf(stderr, "zam-plugins are not installed: only the test module is tried\n");
+        std::fprintf(stderr, "no zam-plugins of this word size: only the test module is tried\n");
     }
     for (const std::string& module : modules) {
         const std::vector<std::string> defaults = Defaults(module);
