@@ -1,4 +1,5 @@
 #include "host/Commands.h"
+#include "host/FileBytes.h"
 #include "host/HostedPlugin.h"
 
 #include <cstdio>
@@ -9,30 +10,6 @@ int Usage() {
     std::fprintf(stderr, "usage: kvx-host chunk save [PLUGIN] -o FILE\n"
                          "       kvx-host chunk load [PLUGIN] -i FILE\n");
     return 2;
-}
-
-bool ReadFile(const std::string& path, std::vector<unsigned char>* bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        return false;
-    }
-    unsigned char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        bytes->insert(bytes->end(), buffer, buffer + n);
-    }
-    const bool ok = !std::ferror(file);
-    std::fclose(file);
-    return ok;
-}
-
-bool WriteFile(const std::string& path, const std::vector<unsigned char>& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        return false;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
 }
 
 } // namespace
@@ -71,7 +48,7 @@ int RunChunk(const std::vector<std::string>& args) {
 
     if (save) {
         const std::vector<unsigned char> chunk = plugin->GetChunk(true);
-        if (chunk.empty() || !WriteFile(file, chunk)) {
+        if (chunk.empty() || !WriteFileBytes(file, chunk)) {
             std::fprintf(stderr, "kvx-host: cannot write the state to %s\n", file.c_str());
             return 1;
         }
@@ -79,7 +56,7 @@ int RunChunk(const std::vector<std::string>& args) {
         return 0;
     }
     std::vector<unsigned char> chunk;
-    if (!ReadFile(file, &chunk)) {
+    if (!ReadFileBytes(file, &chunk)) {
         std::fprintf(stderr, "kvx-host: cannot read %s\n", file.c_str());
         return 1;
     }
