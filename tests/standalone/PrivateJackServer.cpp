@@ -1,0 +1,98 @@
+#include "PrivateJackServer.h"
+
+#include <fcntl.h>
+#include <jack/jack.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+bool ServerAnswers(const std::string& name) {
+    jack_status_t status{};
+    jack_client_t* client = jack_client_open(
+        "kvx-probe", jack_options_t(JackNoStartServer | JackServerName), &status, name.c_str());
+    if (!client) {
+        return false;
+    }
+    jack_client_close(client);
+    return true;
+}
+
+void Quiet(const char*) {}
+
+} // namespace
+
+std::unique_ptr<PrivateJackServer> PrivateJackServer::Start(int rate, int period,
+                                                            std::string* why) {
+    static int started = 0;
+    const std::string name =
+        "kvx-test-" + std::to_string(getpid()) + "-" + std::to_string(++started);
+    const std::string rateText = std::to_string(rate);
+    const std::string periodText = std::to_string(period);
+    std::vector<std::string> words = {"jackd", "-S",    "-t", "5000",   "-n", name,
+                                      "-d",    "dummy", "-r", rateText, "-p", periodText};
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(&word[0]);
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int spawned = posix_spawnp(&pid, "jackd", &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+        *why = "jackd cannot be started (is jackd2 installed?)";
+        return nullptr;
+    }
+    std::unique_ptr<PrivateJackServer> server(new PrivateJackServer(pid, name));
+    jack_set_error_function(Quiet);
+    jack_set_info_function(Quiet);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!ServerAnswers(name)) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            server->pid_ = 0;
+            *why = "jackd exited at once";
+            return nullptr;
+        }
+        if (std::chrono::steady_clock::now() > deadline) {
+            *why = "jackd did not answer within 10 s";
+            return nullptr;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return server;
+}
+
+PrivateJackServer::~PrivateJackServer() {
+    Stop();
+}
+
+void PrivateJackServer::Stop() {
+    if (pid_ <= 0) {
+        return;
+    }
+    kill(pid_, SIGTERM);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    int status = 0;
+    while (waitpid(pid_, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    pid_ = 0;
+}
