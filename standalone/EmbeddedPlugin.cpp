@@ -44,18 +44,16 @@ void EmbeddedPlugin::Open(double sampleRate, int blockSize) {
 }
 
 void EmbeddedPlugin::ChangeSampleRate(double sampleRate) {
-    if (sampleRate == sampleRate_) {
+    if (sampleRate_.exchange(sampleRate) == sampleRate) {
         return;
     }
-    sampleRate_ = sampleRate;
     Dispatch(effSetSampleRate, 0, 0, nullptr, float(sampleRate));
 }
 
 void EmbeddedPlugin::ChangeBlockSize(int frames) {
-    if (frames == blockSize_) {
+    if (blockSize_.exchange(frames) == frames) {
         return;
     }
-    blockSize_ = frames;
     Dispatch(effSetBlockSize, 0, frames);
 }
 

@@ -2,6 +2,7 @@
 
 #include "plugin/VstAbi.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,11 +27,12 @@ public:
     // inputs and two outputs connected. The plug-in is still switched off.
     void Open(double sampleRate, int blockSize);
     // The server's rate or period changed: the plug-in hears of it the way a host tells it,
-    // and only when the value is new, since each call restarts its filter design.
+    // and only when the value is new, since each call restarts its filter design. JACK calls
+    // from its audio thread when it starts and from its notification thread later.
     void ChangeSampleRate(double sampleRate);
     void ChangeBlockSize(int frames);
-    double SampleRate() const { return sampleRate_; }
-    int BlockSize() const { return blockSize_; }
+    double SampleRate() const { return sampleRate_.load(); }
+    int BlockSize() const { return blockSize_.load(); }
     void Resume() { Dispatch(effMainsChanged, 0, 1); }
     void Suspend() { Dispatch(effMainsChanged, 0, 0); }
 
@@ -54,6 +56,6 @@ private:
                                   void* ptr, float opt);
 
     AEffect* effect_;
-    double sampleRate_ = 0.0;
-    int blockSize_ = 0;
+    std::atomic<double> sampleRate_{0.0};
+    std::atomic<int> blockSize_{0};
 };
