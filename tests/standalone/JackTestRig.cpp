@@ -1,24 +1,13 @@
 #include "JackTestRig.h"
 
+#include "WaitFor.h"
+
 #include <jack/midiport.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
-#include <thread>
 
 namespace {
-
-template <typename Done> bool WaitFor(Done done, int timeoutMs) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
 
 jack_client_t* OpenClient(const char* name, const std::string& server) {
     jack_status_t status{};
@@ -117,6 +106,17 @@ std::uint32_t JackTestRig::Play(const std::vector<float>& signal) {
     playRequested_.store(true, std::memory_order_release);
     WaitFor([&] { return playing_.load(std::memory_order_acquire); }, 10000);
     return playStart_.load();
+}
+
+bool JackTestRig::PlayThrough(const std::vector<float>& signal, std::vector<float>* left,
+                              std::vector<float>* right) {
+    const std::uint32_t start = Play(signal);
+    if (!WaitUntilRecorded(start + std::uint32_t(signal.size()))) {
+        return false;
+    }
+    *left = Recorded(0, start, signal.size());
+    *right = Recorded(1, start, signal.size());
+    return true;
 }
 
 std::uint32_t JackTestRig::SendController(int channel, int controller, int value) {

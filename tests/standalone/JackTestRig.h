@@ -31,6 +31,9 @@ public:
     // Starts playing signal at the next period (once: a rig plays one signal); returns the frame
     // time of its first sample.
     std::uint32_t Play(const std::vector<float>& signal);
+    // Plays signal (as Play) and waits for it to pass; the two outputs over it, or false.
+    bool PlayThrough(const std::vector<float>& signal, std::vector<float>* left,
+                     std::vector<float>* right);
     // Sends a controller message at the start of the next period; returns that frame time.
     std::uint32_t SendController(int channel, int controller, int value);
     // Waits until the recording reaches the frame time end.

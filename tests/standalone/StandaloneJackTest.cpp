@@ -1,6 +1,7 @@
 // kelvorantumix on a private JACK server, fed and recorded by the test's own clients.
 
 #include "StandaloneOnJack.h"
+#include "WaitFor.h"
 
 #include <jack/jack.h>
 
@@ -9,9 +10,6 @@
 #include <fstream>
 
 namespace {
-
-constexpr int kEffectController = 80;
-constexpr int kLevelController = 7;
 
 std::vector<std::string> Connections(jack_client_t* client, const std::string& port) {
     std::vector<std::string> names;
@@ -45,12 +43,10 @@ TEST_P(StandaloneAtServerRate, PlaysTheGuitarSampleForSampleAsThePluginRendersIt
     const std::size_t preroll = Preroll(rate, period);
     ASSERT_TRUE(rig->WaitForRecordedFrames(preroll));
     const std::vector<float> guitar = Guitar(rate, 1.5);
-    const std::uint32_t start = rig->Play(guitar);
-    ASSERT_TRUE(rig->WaitUntilRecorded(start + std::uint32_t(guitar.size())));
+    std::vector<float> left, right;
+    ASSERT_TRUE(rig->PlayThrough(guitar, &left, &right));
 
     const Stereo rendered = Render(guitar, rate, period, preroll);
-    const std::vector<float> left = rig->Recorded(0, start, guitar.size());
-    const std::vector<float> right = rig->Recorded(1, start, guitar.size());
     EXPECT_EQ(rig->Jumps(), 0);
     EXPECT_GT(Peak(left), 0.01f);
     const Mismatch leftMismatch = Compare(left, rendered.left);
@@ -78,13 +74,12 @@ TEST_F(StandaloneOnJack, FollowsTheServerToANewBufferSize) {
     const std::size_t preroll = Preroll(48000, 128);
     ASSERT_TRUE(rig->WaitForRecordedFrames(preroll));
     const std::vector<float> guitar = Guitar(48000, 1.5);
-    const std::uint32_t start = rig->Play(guitar);
-    ASSERT_TRUE(rig->WaitUntilRecorded(start + std::uint32_t(guitar.size())));
+    std::vector<float> left, right;
+    ASSERT_TRUE(rig->PlayThrough(guitar, &left, &right));
 
     // The new block size restarts the plug-in's denormal guard at the next stretch of its
     // sequence, which a fresh render does not: they differ near 1e-10, so within a tolerance.
     const Stereo rendered = Render(guitar, 48000, 128, preroll);
-    const std::vector<float> left = rig->Recorded(0, start, guitar.size());
     ASSERT_EQ(left.size(), rendered.left.size());
     float largest = 0.0f;
     for (std::size_t i = 0; i < left.size(); ++i) {
@@ -145,10 +140,7 @@ TEST_F(StandaloneOnJack, SettingsComeBackAtTheNextStartAndAPresetReplacesThem) {
     }
     {
         const auto app = Launch({"--no-gui", "--no-connect"});
-        const auto rig = ConnectRig();
-        ASSERT_TRUE(rig);
-        rig->SendController(0, kEffectController, 0);
-        ASSERT_TRUE(rig->WaitForRecordedFrames(1024));
+        SwitchEffectOffByMidi();
         app->Signal(SIGTERM);
         ASSERT_EQ(app->Wait(), 0) << app->Err();
         EXPECT_TRUE(Has(app->Out(), "settings saved to " + StatePath())) << app->Out();
@@ -158,10 +150,9 @@ TEST_F(StandaloneOnJack, SettingsComeBackAtTheNextStartAndAPresetReplacesThem) {
         const auto app = Launch({"--no-gui", "--no-connect"});
         const auto rig = ConnectRig();
         ASSERT_TRUE(rig);
-        const std::uint32_t start = rig->Play(guitar);
-        ASSERT_TRUE(rig->WaitUntilRecorded(start + std::uint32_t(guitar.size())));
-        EXPECT_EQ(Compare(rig->Recorded(0, start, guitar.size()), guitar).count, 0u)
-            << "the Effect switch did not stay off";
+        std::vector<float> left, right;
+        ASSERT_TRUE(rig->PlayThrough(guitar, &left, &right));
+        EXPECT_EQ(Compare(left, guitar).count, 0u) << "the Effect switch did not stay off";
         app->Signal(SIGTERM);
         ASSERT_EQ(app->Wait(), 0) << app->Err();
     }
@@ -170,9 +161,9 @@ TEST_F(StandaloneOnJack, SettingsComeBackAtTheNextStartAndAPresetReplacesThem) {
         const auto app = Launch({"--no-gui", "--no-connect", "--preset", dir / "defaults.state"});
         const auto rig = ConnectRig();
         ASSERT_TRUE(rig);
-        const std::uint32_t start = rig->Play(guitar);
-        ASSERT_TRUE(rig->WaitUntilRecorded(start + std::uint32_t(guitar.size())));
-        EXPECT_NE(Compare(rig->Recorded(0, start, guitar.size()), guitar).count, 0u);
+        std::vector<float> left, right;
+        ASSERT_TRUE(rig->PlayThrough(guitar, &left, &right));
+        EXPECT_NE(Compare(left, guitar).count, 0u);
         app->Signal(SIGTERM);
         ASSERT_EQ(app->Wait(), 0) << app->Err();
     }
@@ -218,12 +209,7 @@ TEST_F(StandaloneOnJack, EndsCleanlyWithTheSettingsSavedWhenTheServerStops) {
         GTEST_SKIP() << why_;
     }
     const auto app = Launch({"--no-gui", "--no-connect"});
-    {
-        const auto rig = ConnectRig();
-        ASSERT_TRUE(rig);
-        rig->SendController(0, kEffectController, 0);
-        ASSERT_TRUE(rig->WaitForRecordedFrames(1024));
-    }
+    SwitchEffectOffByMidi();
     server->Stop();
     EXPECT_EQ(app->Wait(), 0) << app->Err();
     EXPECT_TRUE(Has(app->Err(), "the JACK server shut down")) << app->Err();
@@ -239,17 +225,15 @@ TEST_F(StandaloneOnJack, ConnectsToThePhysicalPortsUnlessToldNotTo) {
     ASSERT_TRUE(watcher) << why;
     jack_client_t* client = watcher->Player();
     const auto waitForPort = [&](const std::string& port) {
-        for (int i = 0; i < 500 && !jack_port_by_name(client, port.c_str()); ++i) {
-            usleep(10000);
-        }
-        return jack_port_by_name(client, port.c_str()) != nullptr;
+        return WaitFor([&] { return jack_port_by_name(client, port.c_str()) != nullptr; });
+    };
+    const auto waitForConnection = [&](const std::string& port) {
+        return WaitFor([&] { return !Connections(client, port).empty(); });
     };
     {
         const auto app = Launch({"--no-gui"});
         ASSERT_TRUE(waitForPort("Kelvorantumix:in"));
-        for (int i = 0; i < 500 && Connections(client, "Kelvorantumix:out_2").empty(); ++i) {
-            usleep(10000);
-        }
+        EXPECT_TRUE(waitForConnection("Kelvorantumix:out_2"));
         EXPECT_EQ(Connections(client, "Kelvorantumix:in"),
                   std::vector<std::string>{"system:capture_1"});
         EXPECT_EQ(Connections(client, "Kelvorantumix:out_1"),
@@ -262,9 +246,7 @@ TEST_F(StandaloneOnJack, ConnectsToThePhysicalPortsUnlessToldNotTo) {
     {
         const auto app = Launch({"--no-gui", "--stereo", "--server", server->Name()});
         ASSERT_TRUE(waitForPort("Kelvorantumix:in_2"));
-        for (int i = 0; i < 500 && Connections(client, "Kelvorantumix:out_2").empty(); ++i) {
-            usleep(10000);
-        }
+        EXPECT_TRUE(waitForConnection("Kelvorantumix:out_2"));
         EXPECT_EQ(jack_port_by_name(client, "Kelvorantumix:in"), nullptr);
         EXPECT_EQ(Connections(client, "Kelvorantumix:in_1"),
                   std::vector<std::string>{"system:capture_1"});
@@ -275,8 +257,8 @@ TEST_F(StandaloneOnJack, ConnectsToThePhysicalPortsUnlessToldNotTo) {
     }
     {
         const auto app = Launch({"--no-gui", "--no-connect"});
-        ASSERT_TRUE(waitForPort("Kelvorantumix:out_2"));
-        usleep(300000);
+        // It says it is running once it would have made its connections.
+        ASSERT_TRUE(WaitFor([&] { return Has(app->Out(), "Ctrl-C ends it"); })) << app->Err();
         EXPECT_TRUE(Connections(client, "Kelvorantumix:in").empty());
         EXPECT_TRUE(Connections(client, "Kelvorantumix:out_1").empty());
         app->Signal(SIGTERM);

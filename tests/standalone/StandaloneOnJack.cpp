@@ -36,6 +36,13 @@ std::unique_ptr<JackTestRig> StandaloneOnJack::ConnectRig(double seconds) {
     return rig;
 }
 
+void StandaloneOnJack::SwitchEffectOffByMidi() {
+    const auto rig = ConnectRig();
+    ASSERT_TRUE(rig);
+    rig->SendController(0, kEffectController, 0);
+    ASSERT_TRUE(rig->WaitForRecordedFrames(1024));
+}
+
 std::vector<float> StandaloneOnJack::Guitar(int rate, double seconds) {
     const std::vector<double> riff = SynthesizeGuitarRiff(rate);
     const std::size_t frames = std::min(riff.size(), std::size_t(seconds * rate));

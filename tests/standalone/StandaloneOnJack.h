@@ -11,6 +11,10 @@
 #include <string>
 #include <vector>
 
+// The default MIDI map's controllers for the Effect footswitch and the Level knob.
+constexpr int kEffectController = 80;
+constexpr int kLevelController = 7;
+
 // Tests that run kelvorantumix on a private JACK server, with the test's player and recorder
 // around it and its settings in a folder of the test's own.
 class StandaloneOnJack : public ::testing::Test {
@@ -24,6 +28,10 @@ protected:
                                               bool withDisplay = false);
     // The player and recorder, wired to kelvorantumix once its ports are there.
     std::unique_ptr<JackTestRig> ConnectRig(double seconds = 20.0);
+
+    // Switches the Effect footswitch off through MIDI, as a foot controller does, and waits for
+    // kelvorantumix to take it.
+    void SwitchEffectOffByMidi();
 
     // The first seconds of kvx-host's built-in guitar riff at rate, as the player plays it.
     static std::vector<float> Guitar(int rate, double seconds);

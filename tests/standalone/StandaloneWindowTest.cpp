@@ -2,6 +2,7 @@
 // server: the panel as kvx-host snapshot draws it, and a footswitch that changes the sound.
 
 #include "StandaloneOnJack.h"
+#include "WaitFor.h"
 #include "platform/DesktopSession.h"
 
 #include <png.h>
@@ -36,17 +37,6 @@ std::vector<std::uint32_t> ReadPng(const std::string& path, int* width, int* hei
             std::uint32_t(rgb[3 * i]) << 16 | std::uint32_t(rgb[3 * i + 1]) << 8 | rgb[3 * i + 2];
     }
     return pixels;
-}
-
-template <typename Done> bool WaitFor(Done done, int ms = 10000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
 }
 
 } // namespace
