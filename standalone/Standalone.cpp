@@ -108,6 +108,15 @@ int RunStandalone(const StandaloneOptions& options) {
     }
     plugin->Resume();
 
+    // The editor opens and closes while the audio is off: both hold the plug-in's lock for as
+    // long as they take, which the audio thread would wait for.
+    std::unique_ptr<StandaloneWindow> window;
+    if (options.window) {
+        window = StandaloneWindow::Open(*plugin, &error);
+        if (!window) {
+            Warn(error + "; running without the window (--no-gui)");
+        }
+    }
     if (!engine->Activate(*plugin, map, &error)) {
         return Fail(error);
     }
@@ -117,13 +126,6 @@ int RunStandalone(const StandaloneOptions& options) {
     if (connect) {
         for (const std::string& line : engine->ConnectToPhysicalPorts()) {
             std::printf("%s\n", line.c_str());
-        }
-    }
-    std::unique_ptr<StandaloneWindow> window;
-    if (options.window) {
-        window = StandaloneWindow::Open(*plugin, &error);
-        if (!window) {
-            Warn(error + "; running without the window (--no-gui)");
         }
     }
     std::printf("%s on JACK at %.0f Hz, %d frames a period, %s input; Ctrl-C ends it\n",
@@ -150,8 +152,8 @@ int RunStandalone(const StandaloneOptions& options) {
         }
     }
 
-    window.reset();
     engine.reset();
+    window.reset();
     plugin->Suspend();
     if (!statePath.empty()) {
         if (!SaveStateFile(*plugin, statePath, &error)) {
