@@ -7,7 +7,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 #include <vector>
 
@@ -29,6 +31,20 @@ bool ServerAnswers(const std::string& name) {
 void Quiet(const char*) {}
 
 } // namespace
+
+std::string PrivateJackServer::JackdPath() {
+    const char* path = std::getenv("PATH");
+    std::string folders = path ? path : "/usr/bin";
+    for (std::size_t start = 0; start <= folders.size();) {
+        const std::size_t colon = std::min(folders.find(':', start), folders.size());
+        const std::string candidate = folders.substr(start, colon - start) + "/jackd";
+        if (access(candidate.c_str(), X_OK) == 0) {
+            return candidate;
+        }
+        start = colon + 1;
+    }
+    return {};
+}
 
 std::unique_ptr<PrivateJackServer> PrivateJackServer::Start(int rate, int period,
                                                             std::string* why) {

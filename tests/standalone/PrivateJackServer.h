@@ -15,6 +15,9 @@ public:
     PrivateJackServer(const PrivateJackServer&) = delete;
     PrivateJackServer& operator=(const PrivateJackServer&) = delete;
 
+    // Where jackd is on the PATH, or empty.
+    static std::string JackdPath();
+
     const std::string& Name() const { return name_; }
     // Shuts the server down as its owner would (SIGTERM) and waits for it.
     void Stop();

@@ -294,3 +294,32 @@ TEST_F(StandaloneOnJack, ABadMidiMapIsRefusedWithItsLine) {
     EXPECT_EQ(missing.Wait(), 1);
     EXPECT_TRUE(Has(missing.Err(), "cannot read the MIDI map")) << missing.Err();
 }
+
+TEST_F(StandaloneOnJack, StartServerStartsTheServerJackWouldStart) {
+    const std::string jackd = PrivateJackServer::JackdPath();
+    if (jackd.empty()) {
+        GTEST_SKIP() << "no jackd on the PATH";
+    }
+    const std::string name = "kvx-test-started-" + std::to_string(getpid());
+    // libjack starts the server ~/.jackdrc names; -T ends it when its last client leaves.
+    std::ofstream(dir / ".jackdrc") << jackd << " -T -d dummy -r 48000 -p 256\n";
+    const std::vector<std::string> environment = {
+        "JACK_DEFAULT_SERVER=" + name, "HOME=" + dir.Path(), "XDG_CONFIG_HOME=", "DISPLAY="};
+    StandaloneProcess app({"--no-connect", "--start-server"}, environment, dir.Path());
+    ASSERT_TRUE(WaitFor([&] { return Has(app.Out(), "Ctrl-C ends it"); }, 20000)) << app.Err();
+    EXPECT_TRUE(Has(app.Out(), "Kelvorantumix on JACK at 48000 Hz, 256 frames")) << app.Out();
+    app.Signal(SIGINT);
+    EXPECT_EQ(app.Wait(), 0) << app.Err();
+    EXPECT_TRUE(Has(app.Out(), "settings saved to " + dir / ".config/kelvorantumix/state"));
+    const auto serverAnswers = [&] {
+        jack_status_t status{};
+        jack_client_t* client =
+            jack_client_open("kvx-test-check", jack_options_t(JackNoStartServer | JackServerName),
+                             &status, name.c_str());
+        if (client) {
+            jack_client_close(client);
+        }
+        return client != nullptr;
+    };
+    EXPECT_TRUE(WaitFor([&] { return !serverAnswers(); })) << "the server did not end with it";
+}

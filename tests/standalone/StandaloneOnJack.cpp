@@ -8,7 +8,8 @@
 #include <cstdlib>
 
 void StandaloneOnJack::TearDown() {
-    EXPECT_EQ(std::system(("rm -rf '" + (dir / "config") + "'").c_str()), 0);
+    EXPECT_EQ(
+        std::system(("rm -rf '" + (dir / "config") + "' '" + (dir / ".config") + "'").c_str()), 0);
 }
 
 bool StandaloneOnJack::StartServer(int rate, int period) {
