@@ -4,6 +4,7 @@
 #include <jack/jack.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -48,9 +49,34 @@ std::string PrivateJackServer::JackdPath() {
 
 std::unique_ptr<PrivateJackServer> PrivateJackServer::Start(int rate, int period,
                                                             std::string* why) {
-    static int started = 0;
-    const std::string name =
-        "kvx-test-" + std::to_string(getpid()) + "-" + std::to_string(++started);
+    jack_set_error_function(Quiet);
+    jack_set_info_function(Quiet);
+    // A few names used again and again: JACK keeps a machine-wide table of eight servers and
+    // frees the entry of one that died without closing only when a server of the same name
+    // starts. A test holds a lock on its name while its server runs; tests running side by side
+    // take the next name.
+    for (int slot = 1; slot <= kNames; ++slot) {
+        const std::string name = "kvx-standalone-test-" + std::to_string(slot);
+        const int lock = open(("/tmp/" + name + ".lock").c_str(), O_CREAT | O_RDWR, 0600);
+        if (lock < 0 || flock(lock, LOCK_EX | LOCK_NB) != 0 || ServerAnswers(name)) {
+            if (lock >= 0) {
+                close(lock);
+            }
+            continue;
+        }
+        std::unique_ptr<PrivateJackServer> server = Launch(name, rate, period, why);
+        if (server) {
+            server->lock_ = lock;
+            return server;
+        }
+        close(lock);
+    }
+    *why = "jackd could not start under any of its test names: " + *why;
+    return nullptr;
+}
+
+std::unique_ptr<PrivateJackServer> PrivateJackServer::Launch(const std::string& name, int rate,
+                                                             int period, std::string* why) {
     const std::string rateText = std::to_string(rate);
     const std::string periodText = std::to_string(period);
     std::vector<std::string> words = {"jackd", "-S",    "-t", "5000",   "-n", name,
@@ -72,8 +98,6 @@ std::unique_ptr<PrivateJackServer> PrivateJackServer::Start(int rate, int period
         return nullptr;
     }
     std::unique_ptr<PrivateJackServer> server(new PrivateJackServer(pid, name));
-    jack_set_error_function(Quiet);
-    jack_set_info_function(Quiet);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (!ServerAnswers(name)) {
         int status = 0;
@@ -93,6 +117,9 @@ std::unique_ptr<PrivateJackServer> PrivateJackServer::Start(int rate, int period
 
 PrivateJackServer::~PrivateJackServer() {
     Stop();
+    if (lock_ >= 0) {
+        close(lock_);
+    }
 }
 
 void PrivateJackServer::Stop() {

@@ -23,8 +23,13 @@ public:
     void Stop();
 
 private:
+    static constexpr int kNames = 6;
+
+    static std::unique_ptr<PrivateJackServer> Launch(const std::string& name, int rate, int period,
+                                                     std::string* why);
     PrivateJackServer(pid_t pid, std::string name) : pid_(pid), name_(std::move(name)) {}
 
     pid_t pid_;
     std::string name_;
+    int lock_ = -1;
 };

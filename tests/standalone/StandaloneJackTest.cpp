@@ -300,7 +300,8 @@ TEST_F(StandaloneOnJack, StartServerStartsTheServerJackWouldStart) {
     if (jackd.empty()) {
         GTEST_SKIP() << "no jackd on the PATH";
     }
-    const std::string name = "kvx-test-started-" + std::to_string(getpid());
+    // One name each time, like the private servers' (PrivateJackServer says why).
+    const std::string name = "kvx-standalone-test-started";
     // libjack starts the server ~/.jackdrc names; -T ends it when its last client leaves.
     std::ofstream(dir / ".jackdrc") << jackd << " -T -d dummy -r 48000 -p 256\n";
     const std::vector<std::string> environment = {
