@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the builds need, only when something is missing. The native set
 # includes JACK for kelvorantumix and its tests (jackd2's dummy driver), and dpkg-dev and lintian
-# for building and checking the Debian package.
+# (with file, which cpack asks about each file) for building and checking the Debian package.
 # Usage: tools/install-deps.sh [native] [x86] [sanitize] [windows] [others] [artwork] [emulator]
 # (windows: the mingw-w64 cross compilers, Wine and Xvfb for the Windows DLLs and their tests;
 # others: VST 2.x plug-ins of other makers, which kvx-host validate is tried on;
@@ -29,7 +29,7 @@ done
 packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev libpng-dev libjpeg62-turbo-dev
   zlib1g-dev libx11-dev libsndfile1-dev libpixman-1-dev binutils locales
   xvfb xauth libxtst-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
-  libjack-jackd2-dev jackd2 dpkg-dev lintian)
+  libjack-jackd2-dev jackd2 dpkg-dev file lintian)
 [ "$want_sanitize" = 1 ] && packages+=(clang libclang-rt-14-dev)
 # wine32 runs the 32-bit DLL's tests; dpkg-dev unpacks the Debian sources of libpng and libjpeg.
 [ "$want_windows" = 1 ] && packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
