@@ -61,6 +61,73 @@ const char* SignalName(int signal) {
     return signal == SIGINT ? "interrupted" : signal == SIGTERM ? "terminated" : "hung up";
 }
 
+// The JACK client, or null with the exit status set and a message given.
+std::unique_ptr<JackEngine> OpenEngine(const StandaloneOptions& options, int* status) {
+    JackEngine::Settings settings;
+    settings.serverName = options.serverName;
+    settings.startServer = options.startServer;
+    settings.stereo = options.stereo;
+    JackEngine::Failure failure{};
+    std::string error;
+    std::unique_ptr<JackEngine> engine = JackEngine::Open(settings, &failure, &error);
+    if (engine) {
+        return engine;
+    }
+    if (failure != JackEngine::Failure::kNoServer) {
+        *status = Fail(error);
+        return nullptr;
+    }
+    const char* fromEnvironment = std::getenv("JACK_DEFAULT_SERVER");
+    const std::string name = !options.serverName.empty() ? options.serverName
+                             : fromEnvironment           ? fromEnvironment
+                                                         : "";
+    const std::string server = name.empty() ? "" : " named '" + name + "'";
+    std::fprintf(stderr, "kelvorantumix: %s%s.\n%s", error.c_str(), server.c_str(),
+                 options.startServer ? "" : kNoServerAdvice);
+    *status = kNoServerStatus;
+    return nullptr;
+}
+
+// Starts from the preset, or from the settings of the last run. False, with a message, when
+// the preset cannot be used; a bad state file only gives a warning.
+bool RestoreSettings(EmbeddedPlugin& plugin, const StandaloneOptions& options,
+                     const std::string& statePath) {
+    std::string error;
+    if (!options.presetPath.empty()) {
+        if (LoadStateFile(plugin, options.presetPath, &error) != StateLoad::kLoaded) {
+            Fail(error.empty() ? "no preset file " + options.presetPath : error);
+            return false;
+        }
+    } else if (statePath.empty()) {
+        Warn("neither XDG_CONFIG_HOME nor HOME is set: the settings will not be kept");
+    } else if (LoadStateFile(plugin, statePath, &error) == StateLoad::kRejected) {
+        Warn(error + "; starting from the default settings");
+    }
+    return true;
+}
+
+// Returns once a quit signal arrives, the server goes away or the window is closed.
+void WaitForTheEnd(const JackEngine& engine, StandaloneWindow* window) {
+    while (true) {
+        if (const int signal = QuitSignal()) {
+            std::printf("%s\n", SignalName(signal));
+            return;
+        }
+        if (engine.ServerGone()) {
+            std::fprintf(stderr, "kelvorantumix: the JACK server shut down (%s)\n",
+                         engine.ShutdownReason().c_str());
+            return;
+        }
+        if (window) {
+            if (window->WaitForClose(50)) {
+                return;
+            }
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
+}
+
 } // namespace
 
 int RunStandalone(const StandaloneOptions& options) {
@@ -74,37 +141,15 @@ int RunStandalone(const StandaloneOptions& options) {
     if (!LoadMidiMap(*plugin, options.midiMapPath, &map, &error)) {
         return Fail(error);
     }
-
-    JackEngine::Settings settings;
-    settings.serverName = options.serverName;
-    settings.startServer = options.startServer;
-    settings.stereo = options.stereo;
-    JackEngine::Failure failure{};
-    std::unique_ptr<JackEngine> engine = JackEngine::Open(settings, &failure, &error);
+    int status = 0;
+    std::unique_ptr<JackEngine> engine = OpenEngine(options, &status);
     if (!engine) {
-        if (failure != JackEngine::Failure::kNoServer) {
-            return Fail(error);
-        }
-        const char* fromEnvironment = std::getenv("JACK_DEFAULT_SERVER");
-        const std::string name = !options.serverName.empty() ? options.serverName
-                                 : fromEnvironment           ? fromEnvironment
-                                                             : "";
-        const std::string server = name.empty() ? "" : " named '" + name + "'";
-        std::fprintf(stderr, "kelvorantumix: %s%s.\n%s", error.c_str(), server.c_str(),
-                     options.startServer ? "" : kNoServerAdvice);
-        return kNoServerStatus;
+        return status;
     }
     plugin->Open(engine->SampleRate(), engine->BufferSize());
-
     const std::string statePath = DefaultStatePath();
-    if (!options.presetPath.empty()) {
-        if (LoadStateFile(*plugin, options.presetPath, &error) != StateLoad::kLoaded) {
-            return Fail(error.empty() ? "no preset file " + options.presetPath : error);
-        }
-    } else if (statePath.empty()) {
-        Warn("neither XDG_CONFIG_HOME nor HOME is set: the settings will not be kept");
-    } else if (LoadStateFile(*plugin, statePath, &error) == StateLoad::kRejected) {
-        Warn(error + "; starting from the default settings");
+    if (!RestoreSettings(*plugin, options, statePath)) {
+        return 1;
     }
     plugin->Resume();
 
@@ -132,25 +177,7 @@ int RunStandalone(const StandaloneOptions& options) {
                 engine->ClientName().c_str(), engine->SampleRate(), engine->BufferSize(),
                 options.stereo ? "stereo" : "mono");
     std::fflush(stdout);
-
-    while (true) {
-        if (const int signal = QuitSignal()) {
-            std::printf("%s\n", SignalName(signal));
-            break;
-        }
-        if (engine->ServerGone()) {
-            std::fprintf(stderr, "kelvorantumix: the JACK server shut down (%s)\n",
-                         engine->ShutdownReason().c_str());
-            break;
-        }
-        if (window) {
-            if (window->WaitForClose(50)) {
-                break;
-            }
-        } else {
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-    }
+    WaitForTheEnd(*engine, window.get());
 
     engine.reset();
     window.reset();
