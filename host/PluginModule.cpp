@@ -1,7 +1,9 @@
 #include "host/PluginModule.h"
 
 #include "platform/DynamicLibrary.h"
+#include "platform/HostProcess.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #ifndef KVX_DEFAULT_MODULE
@@ -35,7 +37,36 @@ std::unique_ptr<PluginModule> PluginModule::Load(const std::string& path, std::s
         new PluginModule(library, reinterpret_cast<VstPluginMainProc>(entry), path));
 }
 
+namespace {
+
+bool FileExists(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file) {
+        std::fclose(file);
+    }
+    return file != nullptr;
+}
+
+} // namespace
+
 std::string DefaultModulePath() {
     const char* fromEnvironment = std::getenv("KVX_MODULE");
-    return fromEnvironment && *fromEnvironment ? fromEnvironment : KVX_DEFAULT_MODULE;
+    if (fromEnvironment && *fromEnvironment) {
+        return fromEnvironment;
+    }
+    const std::string built = KVX_DEFAULT_MODULE;
+    if (FileExists(built)) {
+        return built;
+    }
+    // An installed kvx-host (bin/) finds the module installed with it (lib/vst/).
+    const std::string program = HostExecutablePath();
+    const size_t programSlash = program.find_last_of("/\\");
+    const size_t builtSlash = built.find_last_of("/\\");
+    if (programSlash == std::string::npos) {
+        return built;
+    }
+    const std::string installed =
+        program.substr(0, programSlash) + "/../lib/vst/" +
+        built.substr(builtSlash == std::string::npos ? 0 : builtSlash + 1);
+    return FileExists(installed) ? installed : built;
 }
