@@ -1,6 +1,7 @@
 #include "plugin/IPlugLV2.h"
 
 #include "plugin/IPlugVST.h"
+#include "plugin/LV2Features.h"
 
 #include <lv2/atom/atom.h>
 #include <lv2/buf-size/buf-size.h>
@@ -14,15 +15,6 @@ namespace {
 
 IPlugLV2* PlugOf(LV2_Handle instance) {
     return static_cast<IPlugLV2*>(instance);
-}
-
-const void* FeatureData(const LV2_Feature* const* features, const char* uri) {
-    for (int i = 0; features && features[i]; ++i) {
-        if (features[i]->URI && std::strcmp(features[i]->URI, uri) == 0) {
-            return features[i]->data;
-        }
-    }
-    return nullptr;
 }
 
 bool SameBits(float a, float b) {
@@ -52,7 +44,7 @@ IPlugLV2::IPlugLV2(std::unique_ptr<IPlugBase> core, int audioInputs, double samp
       inputs_(std::size_t(audioInputs), nullptr),
       outputs_(std::size_t(core_->NumOutputChannels()), nullptr), firstInput_(core_->NumParams()),
       firstOutput_(core_->NumParams() + audioInputs) {
-    map_ = static_cast<LV2_URID_Map*>(const_cast<void*>(FeatureData(features, LV2_URID__map)));
+    map_ = static_cast<LV2_URID_Map*>(LV2FeatureData(features, LV2_URID__map));
     if (map_ && map_->map) {
         stateKey_ = map_->map(map_->handle, stateUris.key);
         stateType_ = map_->map(map_->handle, stateUris.type);
@@ -79,7 +71,7 @@ IPlugLV2::IPlugLV2(std::unique_ptr<IPlugBase> core, int audioInputs, double samp
 
 int IPlugLV2::HostBlockSize(const LV2_Feature* const* features) const {
     const auto* options =
-        static_cast<const LV2_Options_Option*>(FeatureData(features, LV2_OPTIONS__options));
+        static_cast<const LV2_Options_Option*>(LV2FeatureData(features, LV2_OPTIONS__options));
     if (!options || !map_) {
         return kDefaultBlockSize;
     }
@@ -136,10 +128,14 @@ bool IPlugLV2::ApplyControls() {
         }
         port.applied = value;
         port.everApplied = true;
+        if (adoptPortValues_) {
+            continue;
+        }
         changed = true;
         // The port holds the plain value; the core takes it normalized, as from a VST host.
         core_->SetParameterFromHost(i, core_->GetParam(i)->NormalizedOf(value));
     }
+    adoptPortValues_ = false;
     return changed;
 }
 
@@ -205,6 +201,7 @@ LV2_State_Status IPlugLV2::Restore(LV2_State_Retrieve_Function retrieve, LV2_Sta
     }
     core_->RefreshEditorFromParams();
     PublishState();
+    adoptPortValues_ = true;
     return LV2_STATE_SUCCESS;
 }
 

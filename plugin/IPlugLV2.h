@@ -24,6 +24,10 @@
 // Every host feature is optional. Without the options feature the block size is the binding's
 // own and longer runs are processed in slices of it; without urid:map there is no state.
 //
+// A restored state holds until the host moves a control: the control values the ports hold at
+// the next run() are taken as they are, not applied over it. (Hosts that restore port values
+// with the state, as lilv's and Ardour's do, set them to the values saved with it.)
+//
 // The audio thread never waits: run() is the only writer of the parameters while it may run
 // (restore is exclusive with it by the LV2 threading rules), and save reads the state that
 // run() last published instead of the parameters themselves.
@@ -89,6 +93,8 @@ private:
     std::vector<float*> outputs_;
     int firstInput_;
     int firstOutput_;
+    // Set by a restore: the next run() takes the ports' values as applied.
+    bool adoptPortValues_ = false;
     int stateSize_ = 0;
     StateMailbox published_;
     // One save at a time reads the mailbox.

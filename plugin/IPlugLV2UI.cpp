@@ -1,6 +1,7 @@
 #include "plugin/IPlugLV2UI.h"
 
 #include "platform/DesktopSession.h"
+#include "plugin/LV2Features.h"
 
 #include <cstring>
 
@@ -8,20 +9,6 @@ namespace {
 
 IPlugLV2UI* UiOf(LV2UI_Handle ui) {
     return static_cast<IPlugLV2UI*>(ui);
-}
-
-const LV2_Feature* FindFeature(const LV2_Feature* const* features, const char* uri) {
-    for (int i = 0; features && features[i]; ++i) {
-        if (features[i]->URI && std::strcmp(features[i]->URI, uri) == 0) {
-            return features[i];
-        }
-    }
-    return nullptr;
-}
-
-const void* FeatureData(const LV2_Feature* const* features, const char* uri) {
-    const LV2_Feature* feature = FindFeature(features, uri);
-    return feature ? feature->data : nullptr;
 }
 
 int IdleUi(LV2UI_Handle ui) {
@@ -47,10 +34,10 @@ IPlugLV2UI::IPlugLV2UI(int numParams, LV2UI_Write_Function write, LV2UI_Controll
     for (int i = 0; i < numParams; ++i) {
         params_.Append(new IParameter());
     }
-    parent_ = const_cast<void*>(FeatureData(features, LV2_UI__parent));
-    resize_ = static_cast<const LV2UI_Resize*>(FeatureData(features, LV2_UI__resize));
-    touch_ = static_cast<const LV2UI_Touch*>(FeatureData(features, LV2_UI__touch));
-    hostCallsIdle_ = FindFeature(features, LV2_UI__idleInterface) != nullptr;
+    parent_ = LV2FeatureData(features, LV2_UI__parent);
+    resize_ = static_cast<const LV2UI_Resize*>(LV2FeatureData(features, LV2_UI__resize));
+    touch_ = static_cast<const LV2UI_Touch*>(LV2FeatureData(features, LV2_UI__touch));
+    hostCallsIdle_ = FindLV2Feature(features, LV2_UI__idleInterface) != nullptr;
     // Room for the edits of many idle periods, reserved once.
     pending_.reserve(1024);
     delivering_.reserve(1024);
