@@ -11,7 +11,7 @@
 
 namespace {
 
-using AudioTest = Lv2Fixture;
+using Lv2AudioTest = Lv2Fixture;
 
 void ExpectSame(const Lv2Fixture::Stereo& lv2, const Lv2Fixture::Stereo& vst, const char* what) {
     ASSERT_EQ(lv2.left.size(), vst.left.size());
@@ -25,7 +25,7 @@ void ExpectSame(const Lv2Fixture::Stereo& lv2, const Lv2Fixture::Stereo& vst, co
 
 } // namespace
 
-TEST_F(AudioTest, BothPlugInsMatchTheVstModuleForEveryBlockSizeTheHostGives) {
+TEST_F(Lv2AudioTest, BothPlugInsMatchTheVstModuleForEveryBlockSizeTheHostGives) {
     const Stereo in = Signal(6000);
     Controls settings = Defaults();
     settings[1] = 0.8f;  // Drive
@@ -67,7 +67,7 @@ TEST_F(AudioTest, BothPlugInsMatchTheVstModuleForEveryBlockSizeTheHostGives) {
     }
 }
 
-TEST_F(AudioTest, ControlChangesBetweenRunsReachTheCoreAsSetParameterDoes) {
+TEST_F(Lv2AudioTest, ControlChangesBetweenRunsReachTheCoreAsSetParameterDoes) {
     const Stereo in = Signal(3000);
     auto lv2 = NewLv2(kStereoUri);
     auto vstPlugin = NewVst(1024, Defaults());
@@ -99,7 +99,7 @@ TEST_F(AudioTest, ControlChangesBetweenRunsReachTheCoreAsSetParameterDoes) {
     ExpectSame(lv2Out, vstOut, "drive and the Effect switch changed between runs");
 }
 
-TEST_F(AudioTest, MonoInputBypassedPassesAtUnityGainToBothOutputs) {
+TEST_F(Lv2AudioTest, MonoInputBypassedPassesAtUnityGainToBothOutputs) {
     const Stereo in = Signal(2000);
     auto lv2 = NewLv2(kMonoUri);
     Controls bypass = Defaults();
@@ -109,7 +109,7 @@ TEST_F(AudioTest, MonoInputBypassedPassesAtUnityGainToBothOutputs) {
     EXPECT_EQ(out.right, in.left);
 }
 
-TEST_F(AudioTest, RunOfNoFramesWritesNothing) {
+TEST_F(Lv2AudioTest, RunOfNoFramesWritesNothing) {
     auto lv2 = NewLv2(kStereoUri);
     std::vector<float> buffers[4];
     for (int port = 0; port < 4; ++port) {
@@ -127,7 +127,7 @@ TEST_F(AudioTest, RunOfNoFramesWritesNothing) {
     EXPECT_NE(buffers[2], std::vector<float>(16, 7.0f));
 }
 
-TEST_F(AudioTest, RunAllocatesNothingEvenWhenControlsChange) {
+TEST_F(Lv2AudioTest, RunAllocatesNothingEvenWhenControlsChange) {
     if (!allocation_counter::Available()) {
         GTEST_SKIP() << "a sanitizer owns the allocator";
     }
@@ -159,7 +159,7 @@ TEST_F(AudioTest, RunAllocatesNothingEvenWhenControlsChange) {
     EXPECT_EQ(allocations, 0);
 }
 
-TEST_F(AudioTest, RunNeverWaitsForASaveInProgress) {
+TEST_F(Lv2AudioTest, RunNeverWaitsForASaveInProgress) {
     auto lv2 = NewLv2(kStereoUri);
     std::vector<float> audio(4 * 256, 0.1f);
     for (int port = 0; port < 4; ++port) {

@@ -11,7 +11,7 @@
 
 namespace {
 
-using HostileHostTest = Lv2Fixture;
+using Lv2HostileHostTest = Lv2Fixture;
 
 bool AllFinite(const std::vector<float>& samples) {
     for (float sample : samples) {
@@ -24,7 +24,7 @@ bool AllFinite(const std::vector<float>& samples) {
 
 } // namespace
 
-TEST_F(HostileHostTest, ControlsAtNanInfinityAndOutOfRangeKeepTheParametersInRange) {
+TEST_F(Lv2HostileHostTest, ControlsAtNanInfinityAndOutOfRangeKeepTheParametersInRange) {
     auto lv2 = NewLv2(kStereoUri);
     const Stereo in = Signal(256);
     Stereo io = in;
@@ -69,7 +69,7 @@ TEST_F(HostileHostTest, ControlsAtNanInfinityAndOutOfRangeKeepTheParametersInRan
     }
 }
 
-TEST_F(HostileHostTest, UnknownPortsAreIgnoredAndMissingBuffersAreSilence) {
+TEST_F(Lv2HostileHostTest, UnknownPortsAreIgnoredAndMissingBuffersAreSilence) {
     for (const char* uri : {kStereoUri, kMonoUri}) {
         const bool mono = uri == kMonoUri;
         auto lv2 = NewLv2(uri);
@@ -99,7 +99,7 @@ TEST_F(HostileHostTest, UnknownPortsAreIgnoredAndMissingBuffersAreSilence) {
     }
 }
 
-TEST_F(HostileHostTest, BlockLengthOptionsOfTheWrongShapeFallBackToTheBindingsOwn) {
+TEST_F(Lv2HostileHostTest, BlockLengthOptionsOfTheWrongShapeFallBackToTheBindingsOwn) {
     const Stereo in = Signal(3000);
     const float floatFrames = 256.0f;
     const std::int32_t negative = -5;
@@ -134,7 +134,7 @@ TEST_F(HostileHostTest, BlockLengthOptionsOfTheWrongShapeFallBackToTheBindingsOw
     }
 }
 
-TEST_F(HostileHostTest, SampleRatesNoInterfaceRunsAtKeepTheDefaultRate) {
+TEST_F(Lv2HostileHostTest, SampleRatesNoInterfaceRunsAtKeepTheDefaultRate) {
     for (double rate : {0.0, -48000.0, std::nan(""), 1e12}) {
         auto lv2 = NewLv2(kStereoUri, {}, rate);
         ASSERT_TRUE(lv2->Valid()) << rate;

@@ -10,7 +10,7 @@
 
 namespace {
 
-class StateTest : public Lv2Fixture {
+class Lv2StateTest : public Lv2Fixture {
 protected:
     static Controls Preset() { return {0.25f, 0.875f, 0.125f, 0.75f, 0.625f, 1.0f, 1.0f}; }
 
@@ -30,7 +30,7 @@ protected:
 
 } // namespace
 
-TEST_F(StateTest, APresetMovesBetweenTheFormatsByteForByte) {
+TEST_F(Lv2StateTest, APresetMovesBetweenTheFormatsByteForByte) {
     auto vstPlugin = NewVst(512, Preset());
     const std::vector<std::uint8_t> fromVst = vstPlugin->GetChunk(false);
     ASSERT_EQ(fromVst.size(), 64u);
@@ -57,7 +57,7 @@ TEST_F(StateTest, APresetMovesBetweenTheFormatsByteForByte) {
     EXPECT_EQ(fresh->GetChunk(false), fromLv2);
 }
 
-TEST_F(StateTest, ARestoredPresetSoundsAsTheVstModuleWithItsSettings) {
+TEST_F(Lv2StateTest, ARestoredPresetSoundsAsTheVstModuleWithItsSettings) {
     const Stereo in = Signal(4000);
     // Instances made in lockstep in both modules, so both hear the same noise.
     auto lv2 = NewLv2(kStereoUri);
@@ -81,7 +81,7 @@ TEST_F(StateTest, ARestoredPresetSoundsAsTheVstModuleWithItsSettings) {
     EXPECT_EQ(ValuesInChunk(lv2->Save().bytes)[1], 0.0);
 }
 
-TEST_F(StateTest, BlobsThatAreNotTheChunkAreRefusedAndChangeNothing) {
+TEST_F(Lv2StateTest, BlobsThatAreNotTheChunkAreRefusedAndChangeNothing) {
     const std::vector<std::uint8_t> good = NewVst(512, Preset())->GetChunk(false);
     auto lv2 = NewLv2(kStereoUri);
     const LV2_URID chunkType = lv2->Map().Map(kStateTypeUri);
@@ -119,7 +119,7 @@ TEST_F(StateTest, BlobsThatAreNotTheChunkAreRefusedAndChangeNothing) {
     }
 }
 
-TEST_F(StateTest, ValuesOutsideTheirRangesInAChunkAreKeptInRange) {
+TEST_F(Lv2StateTest, ValuesOutsideTheirRangesInAChunkAreKeptInRange) {
     std::vector<std::uint8_t> chunk = NewVst(512, Preset())->GetChunk(false);
     const double values[] = {NAN, INFINITY, -INFINITY, 5.0, -2.0, 0.5, 1e300};
     std::memcpy(chunk.data() + 8, values, sizeof values);
@@ -138,7 +138,7 @@ TEST_F(StateTest, ValuesOutsideTheirRangesInAChunkAreKeptInRange) {
     EXPECT_EQ(after[6], 1.0);
 }
 
-TEST_F(StateTest, WithoutUridMapThereIsNoStateAndThePlugInStillRuns) {
+TEST_F(Lv2StateTest, WithoutUridMapThereIsNoStateAndThePlugInStillRuns) {
     HostOffer bare;
     bare.map = false;
     bare.options = false;

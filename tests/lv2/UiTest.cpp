@@ -1,7 +1,7 @@
 // The LV2 UI hosted in process as an LV2 host hosts it, on the virtual display, beside the VST
 // module's editor: the same panel, driven through the host's write function and port events.
 
-#include "HostedEditor.h"
+#include "BesideVstEditor.h"
 #include "Lv2UiHost.h"
 
 #include <dirent.h>
@@ -24,7 +24,7 @@ int CountEntries(const char* folder) {
     return count;
 }
 
-class UiTest : public HostedEditor {
+class Lv2UiTest : public BesideVstEditor {
 protected:
     Lv2UiHost::Offer InParent() const {
         Lv2UiHost::Offer offer;
@@ -38,47 +38,15 @@ protected:
             ui.PortEvent(port, defaults[port]);
         }
     }
-    // Pixels of the two windows' panels that differ.
-    int PanelMismatch(Window a, Window b) {
-        const auto first = session->ReadPixels(a, 0, 0, kWidth, kHeight);
-        const auto second = session->ReadPixels(b, 0, 0, kWidth, kHeight);
-        if (first.empty() || first.size() != second.size()) {
-            return kWidth * kHeight;
-        }
-        int differing = 0;
-        for (std::size_t i = 0; i < first.size(); ++i) {
-            differing += first[i] != second[i];
-        }
-        return differing;
-    }
-    // The VST module's editor in a window of its own beside the test's.
-    Window VstEditorBeside() {
-        reference = session->CreateTopLevel("kvx vst reference", kWidth, kHeight);
-        session->MoveWindow(reference, kWidth + 40, 0);
-        return OpenEditor(*plugin, reference);
-    }
-    void TearDown() override {
-        HostedEditor::TearDown();
-        if (reference) {
-            session->DestroyWindow(reference);
-        }
-    }
-    void DragDriveUp(Window editor) {
-        const IRectangle knob = DriveKnob();
-        const int cx = (knob.left + knob.right) / 2, cy = (knob.top + knob.bottom) / 2;
-        Drag(editor, cx, cy, cx, cy - 40);
-    }
     static bool EndsGesture(const std::vector<Lv2UiHost::Call>& calls, std::uint32_t port) {
         return !calls.empty() && calls.back().kind == Lv2UiHost::Call::kTouch &&
                calls.back().port == port && !calls.back().grabbed;
     }
-
-    Window reference = 0;
 };
 
 } // namespace
 
-TEST_F(UiTest, EmbedsThePanelInTheParentWithTheVstEditorsPixels) {
+TEST_F(Lv2UiTest, EmbedsThePanelInTheParentWithTheVstEditorsPixels) {
     Lv2UiHost ui(kUiBinary, InParent());
     ASSERT_TRUE(ui.Valid());
     SendDefaults(ui);
@@ -92,7 +60,7 @@ TEST_F(UiTest, EmbedsThePanelInTheParentWithTheVstEditorsPixels) {
     EXPECT_EQ(ui.ResizedWidth(), kWidth);
     EXPECT_EQ(ui.ResizedHeight(), kHeight);
 
-    const Window vstEditor = VstEditorBeside();
+    const Window vstEditor = VstEditorAt(kWidth + 40, 0);
     ASSERT_NE(vstEditor, 0u);
     EXPECT_TRUE(WaitFor([&] { return PanelMismatch(editor, vstEditor) == 0; }))
         << PanelMismatch(editor, vstEditor) << " pixels differ";
@@ -108,7 +76,7 @@ TEST_F(UiTest, EmbedsThePanelInTheParentWithTheVstEditorsPixels) {
     EXPECT_TRUE(ui.Calls().empty()) << "a host's change is not sent back to it";
 }
 
-TEST_F(UiTest, DraggingDriveWritesItsPortBetweenTouches) {
+TEST_F(Lv2UiTest, DraggingDriveWritesItsPortBetweenTouches) {
     Lv2UiHost ui(kUiBinary, InParent());
     ASSERT_TRUE(ui.Valid());
     SendDefaults(ui);
@@ -132,7 +100,7 @@ TEST_F(UiTest, DraggingDriveWritesItsPortBetweenTouches) {
     EXPECT_TRUE(WaitFor([&] { return ShowsKnob(editor, DriveKnob(), last); }));
 }
 
-TEST_F(UiTest, AHostThatCallsIdleHearsTheEditsFromItsOwnThread) {
+TEST_F(Lv2UiTest, AHostThatCallsIdleHearsTheEditsFromItsOwnThread) {
     Lv2UiHost::Offer offer = InParent();
     offer.idle = true;
     Lv2UiHost ui(kUiBinary, offer);
@@ -156,7 +124,7 @@ TEST_F(UiTest, AHostThatCallsIdleHearsTheEditsFromItsOwnThread) {
     }
 }
 
-TEST_F(UiTest, OpeningAndClosingFiftyTimesLeavesNothingBehind) {
+TEST_F(Lv2UiTest, OpeningAndClosingFiftyTimesLeavesNothingBehind) {
     // A first UI warms up what lives as long as the process (fonts, the X library's state).
     {
         Lv2UiHost ui(kUiBinary, InParent());
@@ -178,7 +146,7 @@ TEST_F(UiTest, OpeningAndClosingFiftyTimesLeavesNothingBehind) {
     EXPECT_EQ(CountEntries("/proc/self/fd"), files);
 }
 
-TEST_F(UiTest, WithoutAParentShowOpensAWindowOfItsOwnUntilTheUserClosesIt) {
+TEST_F(Lv2UiTest, WithoutAParentShowOpensAWindowOfItsOwnUntilTheUserClosesIt) {
     Lv2UiHost::Offer offer;
     offer.idle = true;
     Lv2UiHost ui(kUiBinary, offer);
@@ -201,7 +169,7 @@ TEST_F(UiTest, WithoutAParentShowOpensAWindowOfItsOwnUntilTheUserClosesIt) {
     }
 }
 
-TEST_F(UiTest, PortEventsThatAreNotAControlsValueChangeNothing) {
+TEST_F(Lv2UiTest, PortEventsThatAreNotAControlsValueChangeNothing) {
     Lv2UiHost ui(kUiBinary, InParent());
     ASSERT_TRUE(ui.Valid());
     SendDefaults(ui);
