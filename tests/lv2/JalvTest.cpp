@@ -21,6 +21,9 @@ class Lv2JalvTest : public BesideVstEditor {
 protected:
     // One JACK server for the whole program, with a dummy driver, named after the process.
     static void SetUpTestSuite() {
+        if (!KVX_HOSTS_CAN_LOAD_BUNDLE) {
+            return;
+        }
         char folder[] = "/tmp/kvx-jalv-XXXXXX";
         ASSERT_NE(mkdtemp(folder), nullptr);
         work = folder;
@@ -39,11 +42,16 @@ protected:
         }
         delete jackd;
         jackd = nullptr;
-        unlink((work + "/jackd.log").c_str());
-        rmdir(work.c_str());
+        if (!work.empty()) {
+            unlink((work + "/jackd.log").c_str());
+            rmdir(work.c_str());
+        }
     }
 
     void SetUp() override {
+        if (!KVX_HOSTS_CAN_LOAD_BUNDLE) {
+            GTEST_SKIP() << "jalv cannot load a bundle built with a sanitizer";
+        }
         BesideVstEditor::SetUp();
         ASSERT_TRUE(world.Complete());
         ASSERT_TRUE(serverUp) << jackd->Output();
@@ -53,8 +61,8 @@ protected:
         if (jalv) {
             jalv->Stop(15000);
             jalv.reset();
+            unlink((work + "/jalv.log").c_str());
         }
-        unlink((work + "/jalv.log").c_str());
         BesideVstEditor::TearDown();
     }
 
