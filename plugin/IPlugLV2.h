@@ -26,7 +26,7 @@
 //
 // A restored state holds until the host moves a control: the control values the ports hold at
 // the next run() are taken as they are, not applied over it. (Hosts that restore port values
-// with the state, as lilv's and Ardour's do, set them to the values saved with it.)
+// with the state, as lilv's state API does, set them to the values saved with it.)
 //
 // The audio thread never waits: run() is the only writer of the parameters while it may run
 // (restore is exclusive with it by the LV2 threading rules), and save reads the state that

@@ -220,6 +220,12 @@ void IPlugLV2UI::CloseWindows() {
 }
 
 void IPlugLV2UI::Cleanup(LV2UI_Handle ui) {
+    if (!ui) {
+        return;
+    }
+    // The editor's thread calls the effect's side of the UI too: it stops before any part of the
+    // object is destroyed.
+    UiOf(ui)->CloseWindows();
     delete UiOf(ui);
 }
 
