@@ -23,7 +23,8 @@ public:
 
 protected:
     static Controls Defaults() { return {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 1.0f, 0.0f}; }
-    // A guitar-like test signal: decaying plucked tones with a little noise, different per side.
+    // A guitar-like test signal after a silence: decaying plucked tones with a little noise,
+    // different per side.
     static Stereo Signal(std::size_t frames);
 
     void SetUp() override;
