@@ -161,52 +161,67 @@ protected:
         Lv2Tools::SetUp();
     }
 
-    // Renders in.wav through the LV2 plug-in with lv2apply and through the VST module with
-    // kvx-host (float path, one frame per process call), and expects the same samples.
-    void ExpectSameRender(const char* uri, const std::string& vstInput,
-                          const std::vector<std::pair<std::string, std::string>>& settings) {
+    // Renders in.wav through the LV2 plug-in with lv2apply and vstInput through the VST module
+    // with kvx-host (float path, vstBlock frames per process call): the samples that differ.
+    std::size_t Differing(const char* uri, const std::string& vstInput,
+                          const std::vector<std::pair<std::string, std::string>>& settings,
+                          const char* vstBlock = "1") {
         std::string lv2Command = "lv2apply -i in.wav -o lv2.wav";
-        std::vector<std::string> vstArgs = {"render",  KVX_VST_MODULE, "-i", vstInput, "-o",
-                                            "vst.wav", "--block",      "1",  "--tail", "0"};
+        std::vector<std::string> vstArgs = {"render",  KVX_VST_MODULE, "-i",     vstInput, "-o",
+                                            "vst.wav", "--block",      vstBlock, "--tail", "0"};
         for (const auto& setting : settings) {
             lv2Command += " -c " + setting.first + " " + setting.second;
             vstArgs.push_back("--set");
             vstArgs.push_back(setting.first + "=" + setting.second);
         }
         std::string out;
-        ASSERT_EQ(RunTool(lv2Command + " " + uri, &out), 0) << out;
+        EXPECT_EQ(RunTool(lv2Command + " " + uri, &out), 0) << out;
         const HostRun run = RunHost(vstArgs, work.Path());
-        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.exitCode, 0) << run.err;
         const Sound lv2 = ReadSound(work / "lv2.wav");
         const Sound vst = ReadSound(work / "vst.wav");
-        ASSERT_EQ(lv2.channels, 2);
-        ASSERT_EQ(vst.channels, 2);
-        ASSERT_EQ(lv2.Frames(), vst.Frames());
+        EXPECT_EQ(lv2.channels, 2);
+        EXPECT_EQ(vst.channels, 2);
+        if (lv2.samples.size() != vst.samples.size() || lv2.samples.empty()) {
+            ADD_FAILURE() << "the renders differ in length";
+            return lv2.samples.size() + vst.samples.size() + 1;
+        }
+        EXPECT_NE(lv2.samples, ReadSound(work / "in.wav").samples) << "the effect did something";
         std::size_t differing = 0;
         for (std::size_t i = 0; i < lv2.samples.size(); ++i) {
             differing += lv2.samples[i] != vst.samples[i];
         }
-        EXPECT_EQ(differing, 0u) << uri;
-        EXPECT_NE(lv2.samples, ReadSound(work / "in.wav").samples) << "the effect did something";
+        return differing;
+    }
+
+    // The host tests' signal after a silence, in which only the effect's own noise, placed by
+    // each sample's position in its block, reaches the output.
+    static Sound AfterSilence(int channels) {
+        Sound sound = TestSignal(channels, 44100, 30000);
+        sound.samples.insert(sound.samples.begin(), std::size_t(2000 * channels), 0.0);
+        return sound;
     }
 };
 
 } // namespace
 
-TEST_F(Lv2Apply, StereoRendersAsTheVstModule) {
-    WriteSound(work / "in.wav", TestSignal(2, 44100, 30000), SF_FORMAT_WAV | SF_FORMAT_FLOAT);
-    ExpectSameRender(kStereo, "in.wav", {});
-    ExpectSameRender(kStereo, "in.wav",
-                     {{"level", "0.3"},
-                      {"drive", "0.85"},
-                      {"low", "0.1"},
-                      {"mid", "0.7"},
-                      {"high", "0.95"},
-                      {"vortalizer", "1"}});
+TEST_F(Lv2Apply, StereoRendersAsTheVstModuleAtOneFramePerRun) {
+    WriteSound(work / "in.wav", AfterSilence(2), SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    EXPECT_EQ(Differing(kStereo, "in.wav", {}), 0u);
+    EXPECT_EQ(Differing(kStereo, "in.wav",
+                        {{"level", "0.3"},
+                         {"drive", "0.85"},
+                         {"low", "0.1"},
+                         {"mid", "0.7"},
+                         {"high", "0.95"},
+                         {"vortalizer", "1"}}),
+              0u);
+    // The comparison sees the block size: lv2apply runs the plug-in one frame at a time.
+    EXPECT_GT(Differing(kStereo, "in.wav", {}, "64"), 0u);
 }
 
 TEST_F(Lv2Apply, MonoInRendersAsStereoWithASilentRightInput) {
-    const Sound mono = TestSignal(1, 44100, 30000);
+    const Sound mono = AfterSilence(1);
     WriteSound(work / "in.wav", mono, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
     Sound leftOnly;
     leftOnly.channels = 2;
@@ -216,6 +231,6 @@ TEST_F(Lv2Apply, MonoInRendersAsStereoWithASilentRightInput) {
         leftOnly.samples.push_back(0.0);
     }
     WriteSound(work / "left-only.wav", leftOnly, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
-    ExpectSameRender(kMono, "left-only.wav", {});
-    ExpectSameRender(kMono, "left-only.wav", {{"drive", "1"}, {"vortalizer", "1"}});
+    EXPECT_EQ(Differing(kMono, "left-only.wav", {}), 0u);
+    EXPECT_EQ(Differing(kMono, "left-only.wav", {{"drive", "1"}, {"vortalizer", "1"}}), 0u);
 }
