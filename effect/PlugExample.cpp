@@ -2,9 +2,11 @@
 
 #include <cmath>
 
-#include "editor/IGraphicsBase.h"
+#include "editor/IGraphicsLice.h"
 #include "effect/DesignMath.h"
+#include "effect/EffectParameters.h"
 #include "effect/FilterDesign.h"
+#include "effect/PlugExampleEditor.h"
 #include "effect/SignalChain.h"
 
 namespace {
@@ -34,17 +36,7 @@ PlugExample::PlugExample(AudioMasterCallback host)
     : IPlugVST(host, kNumParams, "1-1 2-2", kNumPrograms, "Kelvorantumix", "", "wexmoradine",
                0x10200, FourCharCode("Jmx2"), FourCharCode("Qrvn"), 0, false, false, false),
       levelGain(LevelGainFor(0.5)), drive(0.5) {
-    GetParam(kLevel)->DefineContinuous("Level", 0.5, 0.0, 1.0, 0.001, "");
-    GetParam(kDrive)->DefineContinuous("Drive", 0.5, 0.0, 1.0, 0.001, "");
-    GetParam(kLow)->DefineContinuous("Low", 0.5, 0.0, 1.0, 0.001, "");
-    GetParam(kMid)->DefineContinuous("Mid", 0.5, 0.0, 1.0, 0.001, "");
-    GetParam(kHigh)->DefineContinuous("High", 0.5, 0.0, 1.0, 0.001, "");
-    GetParam(kEffect)->DefineEnumerated("Effect", 1, 2);
-    GetParam(kEffect)->AddValueText(0, "Off");
-    GetParam(kEffect)->AddValueText(1, "On");
-    GetParam(kVortalizer)->DefineEnumerated("Vortalizer", 0, 2);
-    GetParam(kVortalizer)->AddValueText(0, "Off");
-    GetParam(kVortalizer)->AddValueText(1, "On");
+    DefineEffectParameters(*this);
 
     DefineProgram("Init", 0.5, 0.5, 0.5, 0.5, 0.5, 1, 0);
     DefineProgramsFromCurrent("Init", kNumPrograms - 1);
@@ -52,6 +44,13 @@ PlugExample::PlugExample(AudioMasterCallback host)
 }
 
 PlugExample::~PlugExample() = default;
+
+void PlugExample::BuildEditor() {
+    const StompboxPanel panel = BuildStompboxPanel(this);
+    effectLedIndex = panel.effectLedIndex;
+    vortalizerLedIndex = panel.vortalizerLedIndex;
+    AttachEditor(panel.editor);
+}
 
 void PlugExample::SwitchLed(int ledIndex, double value) {
     if (Editor() && ledIndex >= 0) {

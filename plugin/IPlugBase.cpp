@@ -148,6 +148,19 @@ void IPlugBase::SetParameterFromGUI(int paramIdx, double normalized) {
     OnParameterChange(paramIdx);
 }
 
+void IPlugBase::SetParameterFromHost(int paramIdx, double normalized) {
+    ScopedLock hold(lock_);
+    IParameter* param = GetParam(paramIdx);
+    if (!param) {
+        return;
+    }
+    if (editor_) {
+        editor_->UpdateParamControls(paramIdx, normalized, true);
+    }
+    param->SetFromNormalized(normalized);
+    OnParameterChange(paramIdx);
+}
+
 void IPlugBase::LimitToTwoChannels() {
     ConnectInputs(2, NumInputChannels() - 2, false);
     ConnectOutputs(2, NumOutputChannels() - 2, true);

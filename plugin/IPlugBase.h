@@ -99,6 +99,9 @@ public:
     void ChangeSampleRate(double rate);
     bool LegalIO(int inputs, int outputs) const;
     void SetParameterFromGUI(int paramIdx, double normalized);
+    // A value from the host (normalized 0..1): shown on the editor, stored, handed to the effect.
+    // Unknown indexes are ignored.
+    void SetParameterFromHost(int paramIdx, double normalized);
     void SetHost(const char* product, std::int32_t packedVersion);
     void ConnectInputs(int first, int count, bool connected) {
         channels_.ConnectInputs(first, count, connected);

@@ -584,14 +584,5 @@ void IPlugVST::VSTSetParameter(AEffect* effect, VstInt32 index, float value) {
     if (!plug) {
         return;
     }
-    ScopedLock hold(plug->Lock());
-    IParameter* param = plug->GetParam(index);
-    if (!param) {
-        return;
-    }
-    if (plug->Editor()) {
-        plug->Editor()->UpdateParamControls(index, value, true);
-    }
-    param->SetFromNormalized(value);
-    plug->OnParameterChange(index);
+    plug->SetParameterFromHost(index, value);
 }

@@ -3,7 +3,9 @@
 # includes JACK for kelvorantumix and its tests (jackd2's dummy driver), and dpkg-dev and lintian
 # (with file, which cpack asks about each file) for building and checking the Debian package.
 # Usage: tools/install-deps.sh [native] [x86] [sanitize] [windows] [others] [artwork] [emulator]
-# (windows: the mingw-w64 cross compilers, Wine and Xvfb for the Windows DLLs and their tests;
+# (native: also the LV2 headers and the LV2 test tools: lilv-utils, sordi's validator, and jalv
+# with a JACK server to run it on;
+# windows: the mingw-w64 cross compilers, Wine and Xvfb for the Windows DLLs and their tests;
 # others: VST 2.x plug-ins of other makers, which kvx-host validate is tried on;
 # artwork: Cairo and fonts for tools/artwork, which redraws the committed panel PNGs, and xwd
 # and netpbm for the README's picture of the kelvorantumix window;
@@ -29,7 +31,7 @@ done
 packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev libpng-dev libjpeg62-turbo-dev
   zlib1g-dev libx11-dev libsndfile1-dev libpixman-1-dev binutils locales clang-format
   xvfb xauth libxtst-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core libfftw3-dev
-  libjack-jackd2-dev jackd2 dpkg-dev file lintian)
+  libjack-jackd2-dev jackd2 dpkg-dev file lintian lv2-dev lilv-utils sordi jalv)
 [ "$want_sanitize" = 1 ] && packages+=(clang libclang-rt-14-dev)
 # wine32 runs the 32-bit DLL's tests; dpkg-dev unpacks the Debian sources of libpng and libjpeg.
 [ "$want_windows" = 1 ] && packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix

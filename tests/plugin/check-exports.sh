@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# The module exports exactly VSTPluginMain and main, undecorated (cdecl on 32-bit Windows).
-# Usage: check-exports.sh MODULE
+# The module exports exactly the given names, VSTPluginMain and main when none are given,
+# undecorated (cdecl on 32-bit Windows).
+# Usage: check-exports.sh MODULE [NAME...]
 set -euo pipefail
 module=$1
+shift
+wanted=("$@")
+[ "${#wanted[@]}" = 0 ] && wanted=(VSTPluginMain main)
 case "$module" in
   *.dll)
     objdump=$(command -v x86_64-w64-mingw32-objdump || command -v objdump)
@@ -22,7 +26,7 @@ case "$module" in
     names=$(nm -D --defined-only "$module" | awk '{print $3}' | sort | tr '\n' ' ')
     ;;
 esac
-expected="VSTPluginMain main "
+expected=$(printf '%s\n' "${wanted[@]}" | sort | tr '\n' ' ')
 if [ "$names" != "$expected" ]; then
   echo "exports are '$names', expected '$expected'"
   exit 1
