@@ -38,6 +38,8 @@ done
 contents=$(dpkg-deb --contents "$name")
 echo "$contents" | awk '{print "    " $1, $6}'
 for file in ./usr/lib/vst/Kelvorantumix_x64.so ./usr/bin/kvx-host ./usr/bin/kelvorantumix \
+  ./usr/lib/lv2/Kelvorantumix.lv2/manifest.ttl ./usr/lib/lv2/Kelvorantumix.lv2/Kelvorantumix.so \
+  ./usr/lib/lv2/Kelvorantumix.lv2/Kelvorantumix_ui.so \
   ./usr/share/applications/kelvorantumix.desktop \
   ./usr/share/icons/hicolor/48x48/apps/kelvorantumix.png \
   ./usr/share/icons/hicolor/128x128/apps/kelvorantumix.png \
