@@ -1,7 +1,7 @@
 #include "host/FrequencyResponse.h"
 
+#include "host/FourierTransform.h"
 #include "host/PluginProbe.h"
-#include "host/Spectrum.h"
 
 #include <cmath>
 #include <limits>

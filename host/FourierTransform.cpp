@@ -1,4 +1,4 @@
-#include "host/Spectrum.h"
+#include "host/FourierTransform.h"
 
 #include <fftw3.h>
 
