@@ -14,8 +14,9 @@ kvx_detect_machine || exit 1
 echo "=== machine: $KVX_MACHINE_NOTE"
 
 passed=0 failed=0 skipped=0 status=0
+failures=()
 
-# count LOG: adds the CTest summaries (or validator summaries) found in LOG to the totals, and
+# count LOG STEP: adds the CTest summaries (or validator summaries) found in LOG to the totals, and
 # the tests a step could not run on this machine ("=== N tests skipped: why") to the skipped.
 count() {
   local log=$1 found=0 line total bad notrun
@@ -33,10 +34,15 @@ count() {
   while read -r line; do
     skipped=$((skipped + $(sed -E 's/^=== ([0-9]+) tests skipped: .*/\1/' <<<"$line")))
   done < <(grep -E '^=== [0-9]+ tests skipped: ' "$log")
+  while read -r line; do
+    failures+=("$2: $line")
+  done < <(sed -nE -e 's/^[[:space:]]*[0-9]+ - (.*\((Failed|Timeout|SEGFAULT|Subprocess aborted|Exception|Not Run)\))$/\1/p' \
+    -e 's/^(.*[[:space:]]FAIL[[:space:]].*)$/\1/p' "$log")
   notrun=$(grep -c '(Skipped)' "$log" || true)
   passed=$((passed - notrun)) skipped=$((skipped + notrun))
   if [ "$found" = 0 ]; then
     echo "=== no test summary"
+    failures+=("$2: no test summary")
     failed=$((failed + 1)) status=1
   fi
 }
@@ -50,7 +56,7 @@ step() {
   log=$(mktemp)
   "$@" 2>&1 | tee "$log"
   [ "${PIPESTATUS[0]}" = 0 ] || status=1
-  count "$log"
+  count "$log" "$name"
   rm -f "$log"
 }
 
@@ -66,6 +72,7 @@ if git ls-files '*.cpp' '*.h' | grep -v '^tools/artwork/' | xargs clang-format -
   passed=$((passed + 1))
 else
   echo "=== format: run clang-format -i on the files above"
+  failures+=("format")
   failed=$((failed + 1)) status=1
 fi
 
@@ -73,6 +80,7 @@ for preset in x64 x86 sanitize tsan; do
   echo "=== $preset: configure and build"
   if ! build "$preset"; then
     echo "=== $preset: BUILD FAILED"
+    failures+=("$preset: build")
     failed=$((failed + 1)) status=1
     continue
   fi
@@ -84,6 +92,7 @@ if tools/build-windows.sh; then
   step "windows: test under Wine" tools/test-windows.sh
 else
   echo "=== windows: BUILD FAILED"
+  failures+=("windows: build")
   failed=$((failed + 1)) status=1
 fi
 
@@ -106,8 +115,14 @@ done
 echo "=== benchmarks: build only (run them with tools/bench.sh)"
 if ! build x64-bench; then
   echo "=== benchmarks: BUILD FAILED"
+  failures+=("benchmarks: build")
   failed=$((failed + 1)) status=1
 fi
 
+# Listed again at the end, where the tail of a long log still shows them.
+if [ ${#failures[@]} -gt 0 ]; then
+  echo "=== what failed"
+  printf '    %s\n' "${failures[@]}"
+fi
 echo "$passed passed, $failed failed, $skipped skipped"
 exit $status
