@@ -242,7 +242,15 @@ clap_process_status ClapHostedPlugin::ProcessOnAudioThread(Sample** in, Sample**
     process.in_events = &input.list;
     process.out_events = &output;
     clap_process_status status = CLAP_PROCESS_ERROR;
-    auto call = [&] { status = plugin_->process(plugin_, &process); };
+    auto call = [&] {
+        if (beforeProcess_) {
+            beforeProcess_();
+        }
+        status = plugin_->process(plugin_, &process);
+        if (afterProcess_) {
+            afterProcess_();
+        }
+    };
     audio_.Run(call);
     steadyTime_ += frames;
     return status;

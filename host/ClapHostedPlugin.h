@@ -76,8 +76,12 @@ public:
                                 std::vector<ClapHostEvent> events = {});
     // params.flush on the thread the state asks for.
     void Flush(std::vector<ClapHostEvent> events = {});
-    // Runs call on the audio thread (the validator counts what the plug-in does there).
-    template <class Call> void OnAudioThread(Call call) { audio_.Run(call); }
+    // Called on the audio thread right before and after each plug-in process call, for the
+    // validator to count what the plug-in does in between.
+    void WatchProcessCalls(void (*before)(), void (*after)()) {
+        beforeProcess_ = before;
+        afterProcess_ = after;
+    }
 
     // Parameters by index.
     const std::vector<clap_param_info>& ParamInfos() const { return paramInfos_; }
@@ -158,6 +162,8 @@ private:
     bool processing_ = false;
     std::int64_t steadyTime_ = 0;
     std::vector<ClapHostEvent> pendingChanges_;
+    void (*beforeProcess_)() = nullptr;
+    void (*afterProcess_)() = nullptr;
 
     mutable std::mutex recordMutex_;
     std::vector<ClapPluginEvent> pluginEvents_; // capacity reserved: pushing never allocates

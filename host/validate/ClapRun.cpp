@@ -24,9 +24,10 @@ ClapRunResult RunAs(ClapHostedPlugin& plugin, const Planar& input, const std::ve
     for (int size : sizes) {
         maxCall = size > maxCall ? size : maxCall;
     }
-    std::vector<std::vector<Sample>> inBuffers(size_t(numIn), std::vector<Sample>(size_t(maxCall)));
+    std::vector<std::vector<Sample>> inBuffers(size_t(numIn),
+                                               std::vector<Sample>(size_t(maxCall), Sample(0)));
     std::vector<std::vector<Sample>> outBuffers(size_t(numOut),
-                                                std::vector<Sample>(size_t(maxCall)));
+                                                std::vector<Sample>(size_t(maxCall), Sample(0)));
     std::vector<Sample*> in, out;
     for (auto& b : inBuffers) {
         in.push_back(b.data());
