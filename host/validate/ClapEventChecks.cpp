@@ -65,7 +65,7 @@ void CheckClapEvents(Validation& v) {
         return;
     }
     if (!plugin->Params()) {
-        v.Skip("clap events: hostile parameter events", "no params extension");
+        v.Skip("clap events: flush while inactive", "no params extension");
         return;
     }
     // flush while inactive, on the main thread: a value set so is read back.
@@ -91,15 +91,25 @@ void CheckClapEvents(Validation& v) {
         // Some plug-ins hand flushed values on at the next process call only.
         v.Warn("clap events: flush while inactive", flushProblem);
     }
+}
 
+void CheckClapHostileEvents(Validation& v) {
+    auto plugin = v.NewClapPlugin("clap hostile events: instantiate");
+    if (!plugin) {
+        return;
+    }
+    if (!plugin->Params()) {
+        v.Skip("clap hostile events: through flush", "no params extension");
+        return;
+    }
     std::string problem;
     plugin->Flush(HostileEvents(*plugin, 1));
     const bool flushRanged = ValuesInRange(*plugin, &problem);
-    v.Report("clap events: hostile events through flush", flushRanged,
+    v.Report("clap hostile events: through flush", flushRanged,
              flushRanged ? "out of range, NaN, infinite, unknown IDs, types and spaces" : problem);
 
     if (!StartClap(*plugin, 48000.0, 256)) {
-        v.Report("clap events: activate", false, "refused 48 kHz, 256 frames");
+        v.Report("clap hostile events: activate", false, "refused 48 kHz, 256 frames");
         return;
     }
     const int channels = plugin->InputChannels() > 0 ? plugin->InputChannels() : 1;
@@ -108,7 +118,7 @@ void CheckClapEvents(Validation& v) {
         return HostileEvents(*plugin, frames > 0 ? frames : 1);
     });
     const bool ranged = ValuesInRange(*plugin, &problem);
-    v.Report("clap events: hostile events in process", run.healthy && ranged,
+    v.Report("clap hostile events: in process", run.healthy && ranged,
              run.healthy && ranged ? "output finite, values in range"
                                    : (run.healthy ? problem : run.firstProblem));
 }

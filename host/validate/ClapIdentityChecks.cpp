@@ -23,12 +23,12 @@ void CheckClapIdentity(Validation& v) {
 
     const clap_plugin* p = plugin->Plugin();
     const char* unknown[] = {"kvx.no-such-extension", "clap.params.draft/0", "", "clap.param"};
-    bool nulls = p->get_extension(p, nullptr) == nullptr;
+    bool nulls = true;
     for (const char* id : unknown) {
         nulls = nulls && p->get_extension(p, id) == nullptr;
     }
     v.Report("clap identity: unknown extension IDs give NULL", nulls,
-             Figure("%zu IDs and a null one", std::size(unknown)));
+             Figure("%zu IDs", std::size(unknown)));
 
     if (!plugin->Params()) {
         v.Skip("clap identity: parameter infos", "no params extension");

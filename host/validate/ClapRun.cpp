@@ -80,6 +80,6 @@ ClapRunResult RunAs(ClapHostedPlugin& plugin, const Planar& input, const std::ve
 
 ClapRunResult RunClap(ClapHostedPlugin& plugin, const Planar& input, const std::vector<int>& sizes,
                       bool useDouble, const ClapCallEvents& events) {
-    return useDouble ? RunAs<double>(plugin, input, sizes, events)
-                     : RunAs<float>(plugin, input, sizes, events);
+    return useDouble && plugin.Supports64Bits() ? RunAs<double>(plugin, input, sizes, events)
+                                                : RunAs<float>(plugin, input, sizes, events);
 }

@@ -18,7 +18,8 @@ struct ClapRunResult {
 using ClapCallEvents = std::function<std::vector<ClapHostEvent>(int call, int frames)>;
 
 // Processes input (channels cycled over the plug-in's inputs) in calls whose sizes come from
-// sizes (cycled; 0-frame calls are made as given), in 64-bit samples when useDouble.
+// sizes (cycled; 0-frame calls are made as given), in 64-bit samples when useDouble and the
+// plug-in takes them.
 ClapRunResult RunClap(ClapHostedPlugin& plugin, const Planar& input, const std::vector<int>& sizes,
                       bool useDouble, const ClapCallEvents& events = {});
 

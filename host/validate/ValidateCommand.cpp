@@ -64,6 +64,8 @@ int ValidateClap(const Validation::Options& options, const std::string& pluginId
         {"clap audio", CheckClapAudio, false, false},
         {"clap automation", CheckClapAutomation, false, false},
         {"clap events", CheckClapEvents, false, false},
+        // Other makers' plug-ins commonly crash on parameter IDs they do not have.
+        {"clap hostile events", CheckClapHostileEvents, true, false},
         {"clap life cycle", CheckClapLifeCycle, false, false},
         {"clap audio thread", CheckClapAllocations, false, false},
         {"clap threads", CheckClapThreads, false, false},

@@ -88,6 +88,7 @@ void CheckClapState(Validation& v);
 void CheckClapAudio(Validation& v);
 void CheckClapAutomation(Validation& v);
 void CheckClapEvents(Validation& v);
+void CheckClapHostileEvents(Validation& v);
 void CheckClapLifeCycle(Validation& v);
 void CheckClapAllocations(Validation& v);
 void CheckClapThreads(Validation& v);
