@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The module exports exactly VSTPluginMain and main, undecorated (cdecl on 32-bit Windows).
+# The module exports exactly VSTPluginMain and main, undecorated (cdecl on 32-bit Windows); a
+# CLAP module (.clap) exactly the data object clap_entry.
 # Usage: check-exports.sh MODULE
 set -euo pipefail
 module=$1
@@ -23,6 +24,15 @@ case "$module" in
     ;;
 esac
 expected="VSTPluginMain main "
+case "$module" in
+  *.clap)
+    expected="clap_entry "
+    if [ "$(nm -D --defined-only "$module" | awk '$3 == "clap_entry" {print $2}')" != D ]; then
+      echo "clap_entry is not an initialized data object"
+      exit 1
+    fi
+    ;;
+esac
 if [ "$names" != "$expected" ]; then
   echo "exports are '$names', expected '$expected'"
   exit 1
