@@ -42,16 +42,6 @@ public:
         return true;
     }
 
-    // Consumer only: the next edit without taking it.
-    bool Peek(QueuedEdit* edit) const {
-        const std::uint32_t head = head_.load(std::memory_order_relaxed);
-        if (head == tail_.load(std::memory_order_acquire)) {
-            return false;
-        }
-        *edit = slots_[head % kCapacity];
-        return true;
-    }
-
 private:
     std::mutex producers_;
     std::atomic<std::uint32_t> head_{0};

@@ -82,15 +82,6 @@ void AudioRun::Call(std::vector<Sample*>& in, std::vector<Sample*>& out, int n) 
     }
 }
 
-namespace {
-
-template <class Sample> bool Healthy(Sample x) {
-    const Sample smallest = sizeof(Sample) == sizeof(double) ? Sample(DBL_MIN) : Sample(FLT_MIN);
-    return std::isfinite(x) && (x == 0 || std::fabs(x) >= smallest);
-}
-
-} // namespace
-
 template <class Sample>
 AudioRun::Result AudioRun::ProcessAs(const Planar& input, const std::vector<int>& sizes) {
     AEffect* effect = plugin_.Effect();

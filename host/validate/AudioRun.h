@@ -2,10 +2,19 @@
 
 #include "host/HostedPlugin.h"
 
+#include <cfloat>
+#include <cmath>
+
 #include <cstdint>
 #include <random>
 #include <string>
 #include <vector>
+
+// An output sample a host can pass on: finite, and zero or not subnormal in its own type.
+template <class Sample> bool Healthy(Sample x) {
+    const Sample smallest = sizeof(Sample) == sizeof(double) ? Sample(DBL_MIN) : Sample(FLT_MIN);
+    return std::isfinite(x) && (x == 0 || std::fabs(x) >= smallest);
+}
 
 // Test signals fed to a plug-in.
 enum class TestSignal { Noise, Silence, Square, Impulses, Tiny };

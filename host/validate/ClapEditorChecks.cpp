@@ -1,3 +1,4 @@
+#include "host/validate/EditorPixels.h"
 #include "host/validate/Validation.h"
 #include "platform/DesktopSession.h"
 
@@ -12,27 +13,6 @@ void Idle(DesktopSession& desktop, DesktopSession::Window top, ClapHostedPlugin&
         plugin.Pump();
         desktop.WaitForClose(top, 20);
     }
-}
-
-// The pixels of the editor's window inside top, once it shows more than one colour.
-std::vector<std::uint32_t> EditorPixels(DesktopSession& desktop, DesktopSession::Window top,
-                                        ClapHostedPlugin& plugin, int width, int height) {
-    std::vector<std::uint32_t> pixels;
-    for (int attempt = 0; attempt < 40; ++attempt) {
-        Idle(desktop, top, plugin, 50);
-        const auto children = desktop.Children(top);
-        if (children.empty()) {
-            continue;
-        }
-        pixels = desktop.ReadPixels(children.front(), 0, 0, width, height);
-        for (std::uint32_t p : pixels) {
-            if (p != pixels.front()) {
-                Idle(desktop, top, plugin, 100);
-                return desktop.ReadPixels(children.front(), 0, 0, width, height);
-            }
-        }
-    }
-    return pixels;
 }
 
 // Counts of one gesture's events for one parameter, in the order they came.
@@ -145,12 +125,13 @@ void CheckClapEditor(Validation& v) {
     clap_window window{};
     window.api = CLAP_WINDOW_API_X11;
     window.x11 = top;
+    const auto idle = [&](int ms) { Idle(*desktop, top, *plugin, ms); };
     const bool embedded = gui->set_parent(p, &window) && gui->show(p);
-    const std::vector<std::uint32_t> first = EditorPixels(*desktop, top, *plugin, w, h);
+    const std::vector<std::uint32_t> first = EditorPixels(*desktop, top, w, h, idle);
     gui->hide(p);
     Idle(*desktop, top, *plugin, 50);
     const bool shownAgain = gui->show(p);
-    const std::vector<std::uint32_t> second = EditorPixels(*desktop, top, *plugin, w, h);
+    const std::vector<std::uint32_t> second = EditorPixels(*desktop, top, w, h, idle);
     const bool same = embedded && shownAgain && !first.empty() && first == second;
     v.Report("clap editor: shown, hidden and shown the same", same,
              same ? Figure("%zu pixels", first.size())

@@ -6,19 +6,6 @@
 
 namespace {
 
-// Every parameter's value is finite and within its range.
-bool ValuesInRange(ClapHostedPlugin& plugin, std::string* problem) {
-    for (int i = 0; i < plugin.NumParams(); ++i) {
-        const clap_param_info& info = plugin.ParamInfos()[size_t(i)];
-        const double value = plugin.ParamValue(i);
-        if (!std::isfinite(value) || value < info.min_value || value > info.max_value) {
-            *problem = Figure("%s is %g", info.name, value);
-            return false;
-        }
-    }
-    return true;
-}
-
 // Events no plug-in should take as they are: values far out of range, not numbers, for IDs
 // it does not have, and events of other types and spaces.
 std::vector<ClapHostEvent> HostileEvents(ClapHostedPlugin& plugin, int frames) {

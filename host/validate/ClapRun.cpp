@@ -1,18 +1,10 @@
 #include "host/validate/ClapRun.h"
 
-#include <cfloat>
-#include <cmath>
-
 bool StartClap(ClapHostedPlugin& plugin, double rate, int maxFrames) {
     return plugin.Activate(rate, std::uint32_t(maxFrames)) && plugin.StartProcessing();
 }
 
 namespace {
-
-template <class Sample> bool Healthy(Sample x) {
-    const Sample smallest = sizeof(Sample) == sizeof(double) ? Sample(DBL_MIN) : Sample(FLT_MIN);
-    return std::isfinite(x) && (x == 0 || std::fabs(x) >= smallest);
-}
 
 template <class Sample>
 ClapRunResult RunAs(ClapHostedPlugin& plugin, const Planar& input, const std::vector<int>& sizes,
@@ -82,4 +74,16 @@ ClapRunResult RunClap(ClapHostedPlugin& plugin, const Planar& input, const std::
                       bool useDouble, const ClapCallEvents& events) {
     return useDouble && plugin.Supports64Bits() ? RunAs<double>(plugin, input, sizes, events)
                                                 : RunAs<float>(plugin, input, sizes, events);
+}
+
+bool ValuesInRange(ClapHostedPlugin& plugin, std::string* problem) {
+    for (int i = 0; i < plugin.NumParams(); ++i) {
+        const clap_param_info& info = plugin.ParamInfos()[size_t(i)];
+        const double value = plugin.ParamValue(i);
+        if (!std::isfinite(value) || value < info.min_value || value > info.max_value) {
+            *problem = std::string(info.name) + " is " + std::to_string(value);
+            return false;
+        }
+    }
+    return true;
 }

@@ -25,3 +25,6 @@ ClapRunResult RunClap(ClapHostedPlugin& plugin, const Planar& input, const std::
 
 // Activates the plug-in for rate and maxFrames and starts processing; false when it refuses.
 bool StartClap(ClapHostedPlugin& plugin, double rate, int maxFrames);
+
+// Whether every parameter's value is finite and within its range; else problem names one.
+bool ValuesInRange(ClapHostedPlugin& plugin, std::string* problem);

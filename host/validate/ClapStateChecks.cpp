@@ -1,3 +1,4 @@
+#include "host/validate/ClapRun.h"
 #include "host/validate/Validation.h"
 
 #include <cmath>
@@ -17,17 +18,6 @@ void Randomise(ClapHostedPlugin& plugin, std::mt19937& random) {
     for (int i = 0; i < plugin.NumParams(); ++i) {
         plugin.SetParameter(i, unit(random));
     }
-}
-
-bool InRange(ClapHostedPlugin& plugin) {
-    for (int i = 0; i < plugin.NumParams(); ++i) {
-        const clap_param_info& info = plugin.ParamInfos()[size_t(i)];
-        const double value = plugin.ParamValue(i);
-        if (!std::isfinite(value) || value < info.min_value || value > info.max_value) {
-            return false;
-        }
-    }
-    return true;
 }
 
 } // namespace
@@ -96,7 +86,8 @@ void CheckClapState(Validation& v) {
     bool ranged = true;
     for (const auto& blob : blobs) {
         plugin->LoadState(blob, 64);
-        ranged = ranged && InRange(*plugin);
+        std::string problem;
+        ranged = ranged && ValuesInRange(*plugin, &problem);
     }
     v.Report("clap state: hostile streams keep values in range", ranged,
              Figure("%zu blobs up to 1 MiB, seed %u", blobs.size(), unsigned(seed)));
