@@ -1,18 +1,24 @@
 #!/usr/bin/env bash
-# kvx-host validate on a CLAP module under a virtual X server: every check passes, on each of
-# its plug-ins, and the editor's drag reached the host as begin, values and end.
-# Usage: validate-clap.sh KVX_HOST MODULE
+# kvx-host on a CLAP module under a virtual X server: validate passes every check on each of its
+# plug-ins, the editor's drag reaching the host as begin, values and end; and `edit` shows the
+# editor embedded exactly as the VST 2.x module's, pixel for pixel.
+# Usage: validate-clap.sh KVX_HOST CLAP_MODULE VST_MODULE
 set -uo pipefail
-host=$1 module=$2
-log=$(mktemp)
-trap 'rm -f "$log"' EXIT
-xvfb-run -a "$host" validate "$module" >"$log" 2>&1
+host=$1 module=$2 vst=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+xvfb-run -a "$host" validate "$module" >"$work/log" 2>&1
 status=$?
-cat "$log"
+cat "$work/log"
 [ "$status" = 0 ] || { echo "validate exited with $status"; exit 1; }
-plugins=$(grep -c '^validating .*, plug-in ' "$log")
-drags=$(grep -cE '^clap editor: a drag sends begin, values, end +pass' "$log")
+plugins=$(grep -c '^validating .*, plug-in ' "$work/log")
+drags=$(grep -cE '^clap editor: a drag sends begin, values, end +pass' "$work/log")
 if [ "$plugins" -lt 2 ] || [ "$drags" != "$plugins" ]; then
   echo "expected a passing drag check for each of at least 2 plug-ins; saw $drags of $plugins"
   exit 1
 fi
+
+xvfb-run -a "$host" edit "$module" --id com.wexmoradine.kelvorantumix --screenshot "$work/clap.png" &&
+  xvfb-run -a "$host" edit "$vst" --screenshot "$work/vst.png" || { echo "edit failed"; exit 1; }
+cmp "$work/clap.png" "$work/vst.png" || { echo "the CLAP editor differs from the VST editor"; exit 1; }
+echo "edit: the CLAP editor shows the same pixels as the VST editor"
