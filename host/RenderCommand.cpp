@@ -279,6 +279,7 @@ int RunRender(const std::vector<std::string>& args) {
     std::string effectName;
     int numInputs = 0, numOutputs = 0;
     std::string refusal;
+    const char* const noDouble = " cannot process in double precision; render without --double";
     if (IsClapPath(modulePath)) {
         loadedClap = LoadClapPlugin(modulePath, options.pluginId, &error);
         ClapHostedPlugin* clap = loadedClap.plugin.get();
@@ -290,7 +291,7 @@ int RunRender(const std::vector<std::string>& args) {
         numInputs = clap->InputChannels();
         numOutputs = clap->OutputChannels();
         if (options.useDouble && !clap->Supports64Bits()) {
-            refusal = " cannot process in double precision; render without --double";
+            refusal = noDouble;
         }
     } else {
         if (!options.pluginId.empty()) {
@@ -314,7 +315,7 @@ int RunRender(const std::vector<std::string>& args) {
         numOutputs = effect->numOutputs;
         if (options.useDouble &&
             (!(effect->flags & effFlagsCanDoubleReplacing) || !effect->processDoubleReplacing)) {
-            refusal = " cannot process in double precision; render without --double";
+            refusal = noDouble;
         }
         if (!options.useDouble &&
             (!(effect->flags & effFlagsCanReplacing) || !effect->processReplacing)) {
