@@ -149,3 +149,21 @@ TEST_F(ClapHostTest, ValidatorPassesASoundPlugInOfAnotherMakerAndKeepsTheRules) 
     EXPECT_NE(run.out.find(" passed, 0 failed"), std::string::npos) << run.out;
     EXPECT_EQ(Breaches(ReadLines(log)), std::vector<std::string>{});
 }
+
+TEST_F(ClapHostTest, ChunkCommandSavesAndLoadsAClapPlugInsState) {
+    ASSERT_EQ(RunHost({"chunk", "save", kClapGain, "-o", "gain.state"}, dir.Path()).exitCode, 0);
+    std::ifstream saved(dir / "gain.state", std::ios::binary);
+    double gain = 0.0;
+    saved.read(reinterpret_cast<char*>(&gain), sizeof gain);
+    EXPECT_EQ(gain, 1.0);
+    gain = 0.25;
+    std::ofstream(dir / "quiet.state", std::ios::binary)
+        .write(reinterpret_cast<const char*>(&gain), sizeof gain);
+    const HostRun load = RunHost({"chunk", "load", kClapGain, "-i", "quiet.state"}, dir.Path());
+    EXPECT_EQ(load.exitCode, 0) << load.err;
+    EXPECT_EQ(load.out, "Gain=0.25 x\n");
+    std::ofstream(dir / "short.state") << "abc";
+    const HostRun refused = RunHost({"chunk", "load", kClapGain, "-i", "short.state"}, dir.Path());
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("refused the state"), std::string::npos) << refused.err;
+}
