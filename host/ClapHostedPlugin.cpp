@@ -1,5 +1,7 @@
 #include "host/ClapHostedPlugin.h"
 
+#include <poll.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -114,6 +116,10 @@ ClapHostedPlugin::Create(const ClapModule& module, const std::string& id, std::s
     hosted->state_ =
         static_cast<const clap_plugin_state*>(plugin->get_extension(plugin, CLAP_EXT_STATE));
     hosted->gui_ = static_cast<const clap_plugin_gui*>(plugin->get_extension(plugin, CLAP_EXT_GUI));
+    hosted->timerSupport_ = static_cast<const clap_plugin_timer_support*>(
+        plugin->get_extension(plugin, CLAP_EXT_TIMER_SUPPORT));
+    hosted->fdSupport_ = static_cast<const clap_plugin_posix_fd_support*>(
+        plugin->get_extension(plugin, CLAP_EXT_POSIX_FD_SUPPORT));
     hosted->ReadPorts();
     if (hosted->params_) {
         const std::uint32_t count = hosted->params_->count(plugin);
@@ -390,6 +396,42 @@ void ClapHostedPlugin::Pump() {
     if (flushRequested_ && !processing_) {
         Flush();
     }
+    FireTimers();
+    PollFds();
+}
+
+void ClapHostedPlugin::FireTimers() {
+    const auto now = std::chrono::steady_clock::now();
+    // By index: a timer callback may register or unregister timers.
+    for (size_t i = 0; i < timers_.size() && timerSupport_; ++i) {
+        if (timers_[i].due <= now) {
+            timers_[i].due = now + timers_[i].period;
+            timerSupport_->on_timer(plugin_, timers_[i].id);
+        }
+    }
+}
+
+void ClapHostedPlugin::PollFds() {
+    if (!fdSupport_ || fds_.empty()) {
+        return;
+    }
+    std::vector<pollfd> watched;
+    for (const WatchedFd& w : fds_) {
+        const short events = short(((w.flags & CLAP_POSIX_FD_READ) ? POLLIN : 0) |
+                                   ((w.flags & CLAP_POSIX_FD_WRITE) ? POLLOUT : 0));
+        watched.push_back(pollfd{w.fd, events, 0});
+    }
+    if (poll(watched.data(), nfds_t(watched.size()), 0) <= 0) {
+        return;
+    }
+    for (const pollfd& p : watched) {
+        const std::uint32_t ready = ((p.revents & POLLIN) ? CLAP_POSIX_FD_READ : 0u) |
+                                    ((p.revents & POLLOUT) ? CLAP_POSIX_FD_WRITE : 0u) |
+                                    ((p.revents & (POLLERR | POLLHUP)) ? CLAP_POSIX_FD_ERROR : 0u);
+        if (ready) {
+            fdSupport_->on_fd(plugin_, p.fd, ready);
+        }
+    }
 }
 
 void ClapHostedPlugin::StartRender(double rate, int maxFrames) {
@@ -430,6 +472,14 @@ const void* ClapHostedPlugin::HostExtension(const clap_host*, const char* id) {
     static const clap_host_thread_check kThreadCheck = {IsMainThread, IsAudioThread};
     static const clap_host_log kLog = {Log};
     static const clap_host_state kState = {MarkDirty};
+    static const clap_host_timer_support kTimers = {RegisterTimer, UnregisterTimer};
+    static const clap_host_posix_fd_support kFds = {RegisterFd, ModifyFd, UnregisterFd};
+    // The window the editor is embedded in keeps its size; showing and hiding are the host's.
+    static const clap_host_gui kGui = {
+        [](const clap_host*) {},
+        [](const clap_host*, std::uint32_t, std::uint32_t) { return false; },
+        [](const clap_host*) { return true; }, [](const clap_host*) { return true; },
+        [](const clap_host*, bool) {}};
     if (!id) {
         return nullptr;
     }
@@ -445,7 +495,87 @@ const void* ClapHostedPlugin::HostExtension(const clap_host*, const char* id) {
     if (std::strcmp(id, CLAP_EXT_STATE) == 0) {
         return &kState;
     }
+    if (std::strcmp(id, CLAP_EXT_TIMER_SUPPORT) == 0) {
+        return &kTimers;
+    }
+    if (std::strcmp(id, CLAP_EXT_GUI) == 0) {
+        return &kGui;
+    }
+    if (std::strcmp(id, CLAP_EXT_POSIX_FD_SUPPORT) == 0) {
+        return &kFds;
+    }
     return nullptr;
+}
+
+bool ClapHostedPlugin::RegisterTimer(const clap_host* host, std::uint32_t periodMs, clap_id* id) {
+    ClapHostedPlugin* self = Of(host);
+    if (!self || !id) {
+        return false;
+    }
+    self->NoteViolation("timer-support.register_timer", true);
+    // Periods shorter than a redraw at 100 Hz are lengthened, as hosts may.
+    const std::chrono::milliseconds period(periodMs < 10 ? 10 : periodMs);
+    *id = self->nextTimerId_++;
+    self->timers_.push_back(Timer{*id, period, std::chrono::steady_clock::now() + period});
+    return true;
+}
+
+bool ClapHostedPlugin::UnregisterTimer(const clap_host* host, clap_id id) {
+    ClapHostedPlugin* self = Of(host);
+    if (!self) {
+        return false;
+    }
+    self->NoteViolation("timer-support.unregister_timer", true);
+    auto& timers = self->timers_;
+    const auto found =
+        std::find_if(timers.begin(), timers.end(), [id](const Timer& t) { return t.id == id; });
+    if (found == timers.end()) {
+        return false;
+    }
+    timers.erase(found);
+    return true;
+}
+
+bool ClapHostedPlugin::RegisterFd(const clap_host* host, int fd, std::uint32_t flags) {
+    ClapHostedPlugin* self = Of(host);
+    if (!self || fd < 0) {
+        return false;
+    }
+    self->NoteViolation("posix-fd-support.register_fd", true);
+    UnregisterFd(host, fd);
+    self->fds_.push_back(WatchedFd{fd, flags});
+    return true;
+}
+
+bool ClapHostedPlugin::ModifyFd(const clap_host* host, int fd, std::uint32_t flags) {
+    ClapHostedPlugin* self = Of(host);
+    if (!self) {
+        return false;
+    }
+    self->NoteViolation("posix-fd-support.modify_fd", true);
+    for (WatchedFd& w : self->fds_) {
+        if (w.fd == fd) {
+            w.flags = flags;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ClapHostedPlugin::UnregisterFd(const clap_host* host, int fd) {
+    ClapHostedPlugin* self = Of(host);
+    if (!self) {
+        return false;
+    }
+    self->NoteViolation("posix-fd-support.unregister_fd", true);
+    auto& fds = self->fds_;
+    const auto found =
+        std::find_if(fds.begin(), fds.end(), [fd](const WatchedFd& w) { return w.fd == fd; });
+    if (found == fds.end()) {
+        return false;
+    }
+    fds.erase(found);
+    return true;
 }
 
 void ClapHostedPlugin::RequestRestart(const clap_host*) {}

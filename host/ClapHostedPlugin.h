@@ -7,6 +7,7 @@
 #include "plugin/ClapAbi.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -111,7 +112,8 @@ public:
     int Rescans() const { return rescans_; }
     bool FlushRequested() const { return flushRequested_; }
     // Main thread: answers request_callback with on_main_thread and request_flush with flush,
-    // as a host's event loop does.
+    // fires the plug-in's timers that are due and tells it of its file descriptors that are
+    // ready, as a host's event loop does.
     void Pump();
     // Calls made on a thread the interface forbids, described; empty when there were none.
     std::vector<std::string> ThreadViolations() const;
@@ -146,12 +148,34 @@ private:
     static void Log(const clap_host* host, std::int32_t severity, const char* message);
     static void MarkDirty(const clap_host* host);
     static bool PushEvent(const clap_output_events* list, const clap_event_header* event);
+    static bool RegisterTimer(const clap_host* host, std::uint32_t periodMs, clap_id* id);
+    static bool UnregisterTimer(const clap_host* host, clap_id id);
+    static bool RegisterFd(const clap_host* host, int fd, std::uint32_t flags);
+    static bool ModifyFd(const clap_host* host, int fd, std::uint32_t flags);
+    static bool UnregisterFd(const clap_host* host, int fd);
+    void FireTimers();
+    void PollFds();
+
+    struct Timer {
+        clap_id id;
+        std::chrono::milliseconds period;
+        std::chrono::steady_clock::time_point due;
+    };
+    struct WatchedFd {
+        int fd;
+        std::uint32_t flags;
+    };
 
     clap_host host_{};
     const clap_plugin* plugin_ = nullptr;
     const clap_plugin_params* params_ = nullptr;
     const clap_plugin_state* state_ = nullptr;
     const clap_plugin_gui* gui_ = nullptr;
+    const clap_plugin_timer_support* timerSupport_ = nullptr;
+    const clap_plugin_posix_fd_support* fdSupport_ = nullptr;
+    std::vector<Timer> timers_;
+    clap_id nextTimerId_ = 1;
+    std::vector<WatchedFd> fds_;
     std::thread::id mainThread_;
     AudioThread audio_;
     std::vector<clap_param_info> paramInfos_;

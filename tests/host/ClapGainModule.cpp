@@ -1,8 +1,10 @@
 // A small CLAP effect whose output is easy to predict, for testing the host's CLAP side: stereo,
 // out = "Gain" x in (0 to 2). It checks what a CLAP host owes it: every call on the thread the
 // interface names (asked through the host's thread-check), events in time order and inside the
-// block. When KVX_TEST_LOG names a file, each life-cycle call, the first process call, every
-// state stream call and every breach of the rules is appended to it, one line each.
+// block. Where the host offers them it runs a timer and watches a pipe holding one byte, as
+// editors do. When KVX_TEST_LOG names a file, each life-cycle call, the first process call, every
+// state stream call, the first timer, the pipe's byte and every breach of the rules is appended
+// to it, one line each.
 
 #include "plugin/ClapAbi.h"
 
@@ -10,6 +12,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include <unistd.h>
 
 namespace {
 
@@ -19,6 +23,11 @@ struct GainPlugin {
     const clap_host_thread_check* threads = nullptr;
     double gain = 1.0;
     bool processedOnce = false;
+    const clap_host_timer_support* timers = nullptr;
+    const clap_host_posix_fd_support* fds = nullptr;
+    clap_id timer = CLAP_INVALID_ID;
+    bool timerFired = false;
+    int pipe[2] = {-1, -1};
 };
 
 void Log(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -82,13 +91,49 @@ bool Init(const clap_plugin* plugin) {
     }
     OnThread(plugin, "init", false);
     Log("init");
+    self->timers = static_cast<const clap_host_timer_support*>(
+        self->host->get_extension(self->host, CLAP_EXT_TIMER_SUPPORT));
+    if (self->timers) {
+        self->timers->register_timer(self->host, 10, &self->timer);
+    }
+    self->fds = static_cast<const clap_host_posix_fd_support*>(
+        self->host->get_extension(self->host, CLAP_EXT_POSIX_FD_SUPPORT));
+    if (self->fds && ::pipe(self->pipe) == 0 && write(self->pipe[1], "k", 1) == 1) {
+        self->fds->register_fd(self->host, self->pipe[0], CLAP_POSIX_FD_READ);
+    }
     return true;
 }
 
 void Destroy(const clap_plugin* plugin) {
+    GainPlugin* self = Of(plugin);
     OnThread(plugin, "destroy", false);
     Log("destroy");
-    delete Of(plugin);
+    if (self->timer != CLAP_INVALID_ID) {
+        self->timers->unregister_timer(self->host, self->timer);
+    }
+    if (self->pipe[0] >= 0) {
+        self->fds->unregister_fd(self->host, self->pipe[0]);
+        close(self->pipe[0]);
+        close(self->pipe[1]);
+    }
+    delete self;
+}
+
+void OnTimer(const clap_plugin* plugin, clap_id id) {
+    GainPlugin* self = Of(plugin);
+    OnThread(plugin, "on_timer", false);
+    if (!self->timerFired && id == self->timer) {
+        self->timerFired = true;
+        Log("timer");
+    }
+}
+
+void OnFd(const clap_plugin* plugin, int fd, std::uint32_t flags) {
+    OnThread(plugin, "on_fd", false);
+    char byte = 0;
+    if (fd == Of(plugin)->pipe[0] && (flags & CLAP_POSIX_FD_READ) && read(fd, &byte, 1) == 1) {
+        Log("pipe %c", byte);
+    }
 }
 
 bool Activate(const clap_plugin* plugin, double rate, std::uint32_t minFrames,
@@ -254,6 +299,8 @@ const clap_plugin_params kParams = {ParamCount,  ParamInfo,   ParamValue,
                                     ValueToText, TextToValue, Flush};
 const clap_plugin_audio_ports kPorts = {PortCount, PortInfo};
 const clap_plugin_state kState = {Save, Load};
+const clap_plugin_timer_support kTimerSupport = {OnTimer};
+const clap_plugin_posix_fd_support kFdSupport = {OnFd};
 
 const void* Extension(const clap_plugin*, const char* id) {
     if (std::strcmp(id, CLAP_EXT_PARAMS) == 0) {
@@ -264,6 +311,12 @@ const void* Extension(const clap_plugin*, const char* id) {
     }
     if (std::strcmp(id, CLAP_EXT_STATE) == 0) {
         return &kState;
+    }
+    if (std::strcmp(id, CLAP_EXT_TIMER_SUPPORT) == 0) {
+        return &kTimerSupport;
+    }
+    if (std::strcmp(id, CLAP_EXT_POSIX_FD_SUPPORT) == 0) {
+        return &kFdSupport;
     }
     return nullptr;
 }

@@ -7,8 +7,11 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <thread>
 
 namespace {
 
@@ -166,4 +169,25 @@ TEST_F(ClapHostTest, ChunkCommandSavesAndLoadsAClapPlugInsState) {
     const HostRun refused = RunHost({"chunk", "load", kClapGain, "-i", "short.state"}, dir.Path());
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_NE(refused.err.find("refused the state"), std::string::npos) << refused.err;
+}
+
+TEST_F(ClapHostTest, FiresTimersAndReadyFileDescriptorsOnTheMainThread) {
+    const std::string log = dir / "calls.log";
+    setenv("KVX_TEST_LOG", log.c_str(), 1);
+    std::string error;
+    auto loaded = LoadClapPlugin(kClapGain, "", &error);
+    ASSERT_NE(loaded.plugin, nullptr) << error;
+    for (int i = 0; i < 10; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        loaded.plugin->Pump();
+    }
+    loaded.plugin.reset();
+    unsetenv("KVX_TEST_LOG");
+    // The 10 ms timer fires within the 50 ms, and the pipe's one byte is read, in either order.
+    const std::vector<std::string> lines = ReadLines(log);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines.front(), "init");
+    EXPECT_EQ(lines.back(), "destroy");
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "timer"), 1);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "pipe k"), 1);
 }
