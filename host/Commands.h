@@ -11,3 +11,6 @@ int RunPreset(const std::vector<std::string>& args);
 int RunRender(const std::vector<std::string>& args);
 int RunValidate(const std::vector<std::string>& args);
 int RunEdit(const std::vector<std::string>& args);
+
+// info for a CLAP module: every plug-in it offers, or the one pluginId names.
+int RunClapInfo(const std::string& path, const std::string& pluginId);

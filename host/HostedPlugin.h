@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/HostedParameters.h"
 #include "host/PluginModule.h"
 #include "plugin/VstAbi.h"
 
@@ -12,7 +13,7 @@
 
 // The host's side of one plug-in instance: creates it through the module's entry, forwards
 // calls as a DAW does, and answers and records every call the plug-in makes back.
-class HostedPlugin {
+class HostedPlugin : public HostedParameters {
 public:
     struct HostCall {
         VstInt32 opcode;
@@ -24,7 +25,7 @@ public:
     // Instantiates the plug-in; on failure returns null and says why in error.
     static std::unique_ptr<HostedPlugin> Create(const PluginModule& module, std::string* error);
     // Closes the plug-in (effClose) unless it was closed already.
-    ~HostedPlugin();
+    virtual ~HostedPlugin();
     HostedPlugin(const HostedPlugin&) = delete;
     HostedPlugin& operator=(const HostedPlugin&) = delete;
 
@@ -47,14 +48,17 @@ public:
     void ProcessDouble(double** inputs, double** outputs, int frames) {
         effect_->processDoubleReplacing(effect_, inputs, outputs, frames);
     }
-    std::string ParamName(int index);
-    std::string ParamLabel(int index);
-    std::string ParamDisplay(int index);
+    int NumParams() override { return effect_->numParams; }
+    std::string ParamName(int index) override;
+    std::string ParamLabel(int index) override;
+    std::string ParamDisplay(int index) override;
     std::string ProgramName(int index);
     std::string EffectName();
     std::string VendorName();
-    float GetParameter(int index) { return effect_->getParameter(effect_, index); }
-    void SetParameter(int index, float value) { effect_->setParameter(effect_, index, value); }
+    float GetParameter(int index) override { return effect_->getParameter(effect_, index); }
+    void SetParameter(int index, float value) override {
+        effect_->setParameter(effect_, index, value);
+    }
     std::vector<unsigned char> GetChunk(bool isBank);
     bool SetChunk(const std::vector<unsigned char>& data, bool isBank);
 

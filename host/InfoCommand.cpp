@@ -1,3 +1,4 @@
+#include "host/ClapModule.h"
 #include "host/Commands.h"
 #include "host/FourCharCode.h"
 #include "host/HostedPlugin.h"
@@ -5,11 +6,23 @@
 #include <cstdio>
 
 int RunInfo(const std::vector<std::string>& args) {
-    if (args.size() > 1) {
-        std::fprintf(stderr, "kvx-host info: expected at most one plug-in path\n");
-        return 2;
+    std::string path, pluginId;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--id" && i + 1 < args.size()) {
+            pluginId = args[++i];
+        } else if (path.empty() && !args[i].empty() && args[i][0] != '-') {
+            path = args[i];
+        } else {
+            std::fprintf(stderr, "kvx-host info: expected at most one plug-in path and --id ID\n");
+            return 2;
+        }
     }
-    const std::string path = args.empty() ? DefaultModulePath() : args[0];
+    if (path.empty()) {
+        path = DefaultModulePath();
+    }
+    if (IsClapPath(path)) {
+        return RunClapInfo(path, pluginId);
+    }
     std::string error;
     const LoadedPlugin loaded = LoadPlugin(path, &error);
     HostedPlugin* plugin = loaded.plugin.get();

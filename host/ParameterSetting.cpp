@@ -1,6 +1,6 @@
 #include "host/ParameterSetting.h"
 
-#include "host/HostedPlugin.h"
+#include "host/HostedParameters.h"
 
 #include <cctype>
 #include <cmath>
@@ -61,8 +61,8 @@ bool SameDisplay(const std::string& shown, const std::string& wanted) {
     return ParseNumber(shown, &a) && ParseNumber(wanted, &b) && a == b;
 }
 
-std::string ValidNames(HostedPlugin& plugin) {
-    const int count = plugin.Effect()->numParams;
+std::string ValidNames(HostedParameters& plugin) {
+    const int count = plugin.NumParams();
     std::string names;
     for (int i = 0; i < count; ++i) {
         names += (i ? ", " : "") + plugin.ParamName(i);
@@ -72,8 +72,8 @@ std::string ValidNames(HostedPlugin& plugin) {
 
 } // namespace
 
-int FindParameterIndex(HostedPlugin& plugin, const std::string& name) {
-    const int count = plugin.Effect()->numParams;
+int FindParameterIndex(HostedParameters& plugin, const std::string& name) {
+    const int count = plugin.NumParams();
     int index = -1;
     if (ParseIndex(name, &index)) {
         return index < count ? index : -1;
@@ -90,7 +90,7 @@ namespace {
 
 // Tries the grid for the text; on a match picks the middle of the run of values that show it,
 // or its end when the run reaches 0 or 1, so the value is the one the plug-in means by it.
-bool FindDisplayText(HostedPlugin& plugin, int index, const std::string& text, float* found,
+bool FindDisplayText(HostedParameters& plugin, int index, const std::string& text, float* found,
                      std::vector<std::string>* seen) {
     int first = -1;
     int last = -1;
@@ -130,9 +130,9 @@ bool ParseParameterSetting(const std::string& text, ParameterSetting* setting, s
     return true;
 }
 
-bool ApplyParameterSetting(HostedPlugin& plugin, const ParameterSetting& setting,
+bool ApplyParameterSetting(HostedParameters& plugin, const ParameterSetting& setting,
                            std::string* error) {
-    const int count = plugin.Effect()->numParams;
+    const int count = plugin.NumParams();
     if (count <= 0) {
         *error = "the plug-in has no parameters, so --set " + setting.name + " cannot apply";
         return false;

@@ -1,4 +1,5 @@
 #include "host/AudioFile.h"
+#include "host/ClapHostedPlugin.h"
 #include "host/CommandErrors.h"
 #include "host/Commands.h"
 #include "host/GuitarRiff.h"
@@ -25,6 +26,7 @@ constexpr double kDefaultTail = 1.0;
 
 struct RenderOptions {
     std::string plugin;
+    std::string pluginId;
     std::string input;
     std::string output;
     std::vector<ParameterSetting> settings;
@@ -36,22 +38,25 @@ struct RenderOptions {
 };
 
 const char kUsage[] =
-    "usage: kvx-host render [PLUGIN] [-i IN] [-o OUT] [--set NAME=VALUE ...] [--preset FILE]\n"
-    "                       [--rate HZ] [--block N] [--double] [--tail SECONDS]\n"
+    "usage: kvx-host render [PLUGIN [--id ID]] [-i IN] [-o OUT] [--set NAME=VALUE ...]\n"
+    "                       [--preset FILE] [--rate HZ] [--block N] [--double]\n"
+    "                       [--tail SECONDS]\n"
     "\n"
-    "Plays an audio file (WAV, FLAC, AIFF, Ogg Vorbis; mono or stereo) through a VST 2.x\n"
-    "plug-in and writes the result, as a DAW would render it. Without -i it plays a built-in\n"
-    "guitar riff.\n"
+    "Plays an audio file (WAV, FLAC, AIFF, Ogg Vorbis; mono or stereo) through a VST 2.x or\n"
+    "CLAP plug-in and writes the result, as a DAW would render it. Without -i it plays a\n"
+    "built-in guitar riff.\n"
     "\n"
-    "  PLUGIN            the plug-in module (default: the built Kelvorantumix)\n"
+    "  PLUGIN            the plug-in module, VST 2.x or .clap (default: the built\n"
+    "                    Kelvorantumix VST 2.x module)\n"
+    "  --id ID           the plug-in of a .clap module that holds several\n"
     "  -i IN             the input file; its sample rate is the plug-in's rate\n"
     "  -o OUT            the output file, its format from the extension: .wav (32-bit float),\n"
     "                    .flac, .aif/.aiff (24-bit), .ogg (default: <input>-<plug-in>.wav,\n"
     "                    or <plug-in>-riff.wav for the riff, in the current folder)\n"
     "  --set NAME=VALUE  set a parameter by name or index to a normalized value 0..1 or to a\n"
     "                    value it displays, e.g. --set Drive=0.8 --set Effect=On (repeatable)\n"
-    "  --preset FILE     load a VST 2.x program (.fxp) or bank (.fxb) first; --set applies\n"
-    "                    after it\n"
+    "  --preset FILE     load a VST 2.x program (.fxp) or bank (.fxb) into a VST 2.x plug-in\n"
+    "                    first; --set applies after it\n"
     "  --rate HZ         the riff's sample rate (default 44100)\n"
     "  --block N         frames per process call (default 512)\n"
     "  --double          process in double precision (processDoubleReplacing)\n"
@@ -106,6 +111,10 @@ int ParseOptions(const std::vector<std::string>& args, RenderOptions* options) {
             return 0;
         } else if (word == "--double") {
             options->useDouble = true;
+        } else if (word == "--id") {
+            if (!next(&options->pluginId)) {
+                return Usage("--id needs a plug-in ID");
+            }
         } else if (word == "-i" || word == "--input") {
             if (!next(&options->input)) {
                 return Usage("-i needs a file name");
@@ -269,33 +278,66 @@ int RunRender(const std::vector<std::string>& args) {
     }
 
     const std::string modulePath = options.plugin.empty() ? DefaultModulePath() : options.plugin;
-    const LoadedPlugin loaded = LoadPlugin(modulePath, &error);
-    HostedPlugin* plugin = loaded.plugin.get();
-    if (!plugin) {
-        OutputFormat audio{};
-        std::string notAudio;
-        // The likeliest slip: an audio file where the plug-in goes.
-        if (!loaded.module && OutputFormatFor(modulePath, &audio, &notAudio)) {
-            error += " (to render an audio file, give it with -i)";
+    LoadedPlugin loaded;
+    LoadedClapPlugin loadedClap;
+    HostedParameters* params = nullptr;
+    std::string effectName;
+    int numInputs = 0, numOutputs = 0;
+    std::string refusal;
+    const char* const noDouble = " cannot process in double precision; render without --double";
+    if (IsClapPath(modulePath)) {
+        if (!options.preset.empty()) {
+            return Usage("--preset loads VST 2.x program and bank files, which a CLAP plug-in "
+                         "does not take");
         }
-        return CommandFailure(error);
+        loadedClap = LoadClapPlugin(modulePath, options.pluginId, &error);
+        ClapHostedPlugin* clap = loadedClap.plugin.get();
+        if (!clap) {
+            return CommandFailure(error);
+        }
+        params = clap;
+        effectName = clap->Name();
+        numInputs = clap->InputChannels();
+        numOutputs = clap->OutputChannels();
+        if (options.useDouble && !clap->Supports64Bits()) {
+            refusal = noDouble;
+        }
+    } else {
+        if (!options.pluginId.empty()) {
+            return Usage("--id chooses among the plug-ins of a .clap module");
+        }
+        loaded = LoadPlugin(modulePath, &error);
+        HostedPlugin* plugin = loaded.plugin.get();
+        if (!plugin) {
+            OutputFormat audio{};
+            std::string notAudio;
+            // The likeliest slip: an audio file where the plug-in goes.
+            if (!loaded.module && OutputFormatFor(modulePath, &audio, &notAudio)) {
+                error += " (to render an audio file, give it with -i)";
+            }
+            return CommandFailure(error);
+        }
+        const AEffect* effect = plugin->Effect();
+        params = plugin;
+        effectName = plugin->EffectName();
+        numInputs = effect->numInputs;
+        numOutputs = effect->numOutputs;
+        if (options.useDouble &&
+            (!(effect->flags & effFlagsCanDoubleReplacing) || !effect->processDoubleReplacing)) {
+            refusal = noDouble;
+        }
+        if (!options.useDouble &&
+            (!(effect->flags & effFlagsCanReplacing) || !effect->processReplacing)) {
+            refusal = " does not offer processReplacing, which kvx-host needs";
+        }
     }
-    AEffect* effect = plugin->Effect();
-    const std::string effectName = plugin->EffectName();
-    if (effect->numInputs < channels || effect->numOutputs < channels) {
-        return CommandFailure(modulePath + " has " + std::to_string(effect->numInputs) +
-                              " inputs and " + std::to_string(effect->numOutputs) +
-                              " outputs, too few for the " + ChannelsText(channels) + " input");
+    if (numInputs < channels || numOutputs < channels) {
+        return CommandFailure(modulePath + " has " + std::to_string(numInputs) + " inputs and " +
+                    std::to_string(numOutputs) + " outputs, too few for the " +
+                    ChannelsText(channels) + " input");
     }
-    if (options.useDouble &&
-        (!(effect->flags & effFlagsCanDoubleReplacing) || !effect->processDoubleReplacing)) {
-        return CommandFailure(modulePath +
-                              " cannot process in double precision; render without --double");
-    }
-    if (!options.useDouble &&
-        (!(effect->flags & effFlagsCanReplacing) || !effect->processReplacing)) {
-        return CommandFailure(modulePath +
-                              " does not offer processReplacing, which kvx-host needs");
+    if (!refusal.empty()) {
+        return CommandFailure(modulePath + refusal);
     }
 
     std::string outputPath = options.output;
@@ -317,10 +359,13 @@ int RunRender(const std::vector<std::string>& args) {
         return CommandFailure(error);
     }
 
-    plugin->Setup(rate, options.block);
-    if (!plugin->SetSpeakerArrangement(channels, channels) && channels == 1) {
-        std::fprintf(stderr, "kvx-host: note: the plug-in refused a mono arrangement; the left "
-                             "input gets the signal and the left output is kept\n");
+    // A CLAP plug-in learns the rate and block size when it is activated, as the render starts.
+    if (HostedPlugin* plugin = loaded.plugin.get()) {
+        plugin->Setup(rate, options.block);
+        if (!plugin->SetSpeakerArrangement(channels, channels) && channels == 1) {
+            std::fprintf(stderr, "kvx-host: note: the plug-in refused a mono arrangement; the "
+                                 "left input gets the signal and the left output is kept\n");
+        }
     }
     std::vector<std::string> applied;
     if (!options.preset.empty()) {
@@ -328,18 +373,18 @@ int RunRender(const std::vector<std::string>& args) {
         if (!ReadPresetFile(options.preset, &preset, &error)) {
             return CommandFailure(error);
         }
-        if (!ApplyPreset(*plugin, preset, &error)) {
+        if (!ApplyPreset(*loaded.plugin, preset, &error)) {
             return CommandFailure("cannot load " + options.preset + ": " + error);
         }
         applied.push_back("preset " + options.preset + ", " + DescribePreset(preset));
     }
     for (const ParameterSetting& setting : options.settings) {
-        if (!ApplyParameterSetting(*plugin, setting, &error)) {
+        if (!ApplyParameterSetting(*params, setting, &error)) {
             return CommandFailure(error);
         }
-        const int index = FindParameterIndex(*plugin, setting.name);
-        std::string label = plugin->ParamLabel(index);
-        applied.push_back(plugin->ParamName(index) + " = " + plugin->ParamDisplay(index) +
+        const int index = FindParameterIndex(*params, setting.name);
+        std::string label = params->ParamLabel(index);
+        applied.push_back(params->ParamName(index) + " = " + params->ParamDisplay(index) +
                           (label.empty() ? "" : " " + label));
     }
 
@@ -350,15 +395,19 @@ int RunRender(const std::vector<std::string>& args) {
     ProgressBar bar(stderr, ProgressBar::IsTerminal(stderr));
     RenderResult result;
     WatchSignals(writer->TempPath());
-    const bool rendered = Render(
-        *plugin, *source, *writer, settings,
-        [&bar](std::int64_t done, std::int64_t total) {
-            bar.Update(done, total);
-            return gInterrupted == 0;
-        },
-        &result, &error);
+    const RenderProgress progress = [&bar](std::int64_t done, std::int64_t total) {
+        bar.Update(done, total);
+        return gInterrupted == 0;
+    };
+    const bool rendered = loadedClap.plugin ? Render(*loadedClap.plugin, rate, *source, *writer,
+                                                     settings, progress, &result, &error)
+                                            : Render(*loaded.plugin, *source, *writer, settings,
+                                                     progress, &result, &error);
     bar.Finish();
-    plugin->Close();
+    if (loaded.plugin) {
+        loaded.plugin->Close();
+    }
+    loadedClap.plugin.reset();
     const bool committed = rendered && writer->Commit(&error);
     writer.reset();
     UnwatchSignals();

@@ -55,36 +55,73 @@ std::int64_t Interleave(const Buffers<Sample>& buffers, int channels, int frames
     return nonFinite;
 }
 
+// A VST 2.x plug-in that is open, set to the rate and block size, with its channels arranged.
+// Plug-ins that follow the transport see it playing from the start at 120 beats per minute.
+class VstRenderTarget : public RenderTarget {
+public:
+    explicit VstRenderTarget(HostedPlugin& plugin) : plugin_(plugin) {}
+    int NumInputs() override { return plugin_.Effect()->numInputs; }
+    int NumOutputs() override { return plugin_.Effect()->numOutputs; }
+    void StartRender(double rate, int) override {
+        time_ = VstTimeInfo{};
+        time_.sampleRate = rate;
+        time_.tempo = 120.0;
+        time_.timeSigNumerator = 4;
+        time_.timeSigDenominator = 4;
+        time_.flags = kVstTransportPlaying | kVstPpqPosValid | kVstTempoValid | kVstTimeSigValid;
+        plugin_.SetTimeInfo(&time_);
+        plugin_.Resume();
+    }
+    void ProcessFloat(float** in, float** out, int frames, std::int64_t position) override {
+        Locate(position);
+        plugin_.ProcessFloat(in, out, frames);
+    }
+    void ProcessDouble(double** in, double** out, int frames, std::int64_t position) override {
+        Locate(position);
+        plugin_.ProcessDouble(in, out, frames);
+    }
+    void StopRender() override {
+        plugin_.Suspend();
+        plugin_.SetTimeInfo(nullptr);
+    }
+
+private:
+    void Locate(std::int64_t position) {
+        time_.samplePos = double(position);
+        time_.ppqPos = time_.samplePos / time_.sampleRate * time_.tempo / 60.0;
+    }
+
+    HostedPlugin& plugin_;
+    VstTimeInfo time_{};
+};
+
 } // namespace
 
 bool Render(HostedPlugin& plugin, AudioSource& source, AudioSink& sink,
             const RenderSettings& settings, const RenderProgress& progress, RenderResult* result,
             std::string* error) {
-    const AEffect* effect = plugin.Effect();
+    VstRenderTarget target(plugin);
+    return Render(target, source.SampleRate(), source, sink, settings, progress, result, error);
+}
+
+bool Render(RenderTarget& target, double rate, AudioSource& source, AudioSink& sink,
+            const RenderSettings& settings, const RenderProgress& progress, RenderResult* result,
+            std::string* error) {
     const int channels = source.Channels();
     const int block = settings.blockSize;
-    const int inputs = effect->numInputs > channels ? effect->numInputs : channels;
-    const int outputs = effect->numOutputs > channels ? effect->numOutputs : channels;
+    const int inputs = target.NumInputs() > channels ? target.NumInputs() : channels;
+    const int outputs = target.NumOutputs() > channels ? target.NumOutputs() : channels;
     Buffers<float> floats(settings.useDouble ? 0 : inputs, settings.useDouble ? 0 : outputs, block);
     Buffers<double> doubles(settings.useDouble ? inputs : 0, settings.useDouble ? outputs : 0,
                             block);
     std::vector<double> interleaved(std::size_t(block * channels));
-
-    // Plug-ins that follow the transport see it playing from the start at 120 beats per minute.
-    VstTimeInfo time{};
-    time.sampleRate = source.SampleRate();
-    time.tempo = 120.0;
-    time.timeSigNumerator = 4;
-    time.timeSigDenominator = 4;
-    time.flags = kVstTransportPlaying | kVstPpqPosValid | kVstTempoValid | kVstTimeSigValid;
-    plugin.SetTimeInfo(&time);
 
     *result = RenderResult();
     const std::int64_t expected = source.Frames() + settings.tailFrames;
     std::int64_t tailLeft = settings.tailFrames;
     bool inputEnded = false;
     bool ok = true;
-    plugin.Resume();
+    target.StartRender(rate, block);
     using Clock = std::chrono::steady_clock;
     Clock::duration processing{};
     while (ok) {
@@ -112,18 +149,18 @@ bool Render(HostedPlugin& plugin, AudioSource& source, AudioSink& sink,
             interleaved[i] = 0.0;
         }
 
-        time.samplePos = double(result->outputFrames);
-        time.ppqPos = time.samplePos / time.sampleRate * time.tempo / 60.0;
         if (settings.useDouble) {
             Deinterleave(interleaved, channels, frames, doubles);
             const Clock::time_point start = Clock::now();
-            plugin.ProcessDouble(doubles.inPointers.data(), doubles.outPointers.data(), frames);
+            target.ProcessDouble(doubles.inPointers.data(), doubles.outPointers.data(), frames,
+                                 result->outputFrames);
             processing += Clock::now() - start;
             result->nonFinite += Interleave(doubles, channels, frames, &interleaved);
         } else {
             Deinterleave(interleaved, channels, frames, floats);
             const Clock::time_point start = Clock::now();
-            plugin.ProcessFloat(floats.inPointers.data(), floats.outPointers.data(), frames);
+            target.ProcessFloat(floats.inPointers.data(), floats.outPointers.data(), frames,
+                                result->outputFrames);
             processing += Clock::now() - start;
             result->nonFinite += Interleave(floats, channels, frames, &interleaved);
         }
@@ -137,8 +174,7 @@ bool Render(HostedPlugin& plugin, AudioSource& source, AudioSink& sink,
             ok = false;
         }
     }
-    plugin.Suspend();
-    plugin.SetTimeInfo(nullptr);
+    target.StopRender();
     result->processSeconds = std::chrono::duration<double>(processing).count();
     return ok;
 }

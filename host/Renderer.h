@@ -28,6 +28,20 @@ struct RenderResult {
     std::int64_t nonFinite = 0;
 };
 
+// The processing side of a hosted plug-in, whatever its format.
+class RenderTarget {
+public:
+    virtual ~RenderTarget() = default;
+    virtual int NumInputs() = 0;
+    virtual int NumOutputs() = 0;
+    // Switches processing on, at the rate, for calls of at most maxFrames.
+    virtual void StartRender(double rate, int maxFrames) = 0;
+    // One call; position counts the frames rendered before it.
+    virtual void ProcessFloat(float** in, float** out, int frames, std::int64_t position) = 0;
+    virtual void ProcessDouble(double** in, double** out, int frames, std::int64_t position) = 0;
+    virtual void StopRender() = 0;
+};
+
 // Told the frames done and the frames expected after each block; returning false stops the
 // render.
 using RenderProgress = std::function<bool(std::int64_t done, std::int64_t total)>;
@@ -39,5 +53,9 @@ using RenderProgress = std::function<bool(std::int64_t done, std::int64_t total)
 // source lacks get silence. Every block is full but the last. False with a message on a read or
 // write error or when progress stops it.
 bool Render(HostedPlugin& plugin, AudioSource& source, AudioSink& sink,
+            const RenderSettings& settings, const RenderProgress& progress, RenderResult* result,
+            std::string* error);
+// The same for any plug-in: StartRender, the calls, StopRender.
+bool Render(RenderTarget& target, double rate, AudioSource& source, AudioSink& sink,
             const RenderSettings& settings, const RenderProgress& progress, RenderResult* result,
             std::string* error);

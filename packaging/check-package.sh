@@ -39,7 +39,7 @@ contents=$(dpkg-deb --contents "$name")
 echo "$contents" | awk '{print "    " $1, $6}'
 for file in ./usr/lib/vst/Kelvorantumix_x64.so ./usr/bin/kvx-host ./usr/bin/kelvorantumix \
   ./usr/lib/lv2/Kelvorantumix.lv2/manifest.ttl ./usr/lib/lv2/Kelvorantumix.lv2/Kelvorantumix.so \
-  ./usr/lib/lv2/Kelvorantumix.lv2/Kelvorantumix_ui.so \
+  ./usr/lib/lv2/Kelvorantumix.lv2/Kelvorantumix_ui.so ./usr/lib/clap/Kelvorantumix.clap \
   ./usr/share/applications/kelvorantumix.desktop \
   ./usr/share/icons/hicolor/48x48/apps/kelvorantumix.png \
   ./usr/share/icons/hicolor/128x128/apps/kelvorantumix.png \
@@ -60,6 +60,14 @@ if out=$("$usr/bin/kvx-host" info "$module" 2>&1); then
   grep -q 'Kelvorantumix' <<<"$out" || fail "kvx-host info does not name the plug-in: $out"
 else
   fail "kvx-host info on the unpacked module failed: $out"
+fi
+clap=$usr/lib/clap/Kelvorantumix.clap
+if out=$("$usr/bin/kvx-host" info "$clap" 2>&1); then
+  for id in com.wexmoradine.kelvorantumix com.wexmoradine.kelvorantumix.mono-in; do
+    grep -q "$id" <<<"$out" || fail "kvx-host info does not list $id in the .clap: $out"
+  done
+else
+  fail "kvx-host info on the unpacked .clap failed: $out"
 fi
 # Without a module named, the unpacked kvx-host finds the one unpacked beside it.
 if out=$(cd "$unpacked" && env -u KVX_MODULE "$usr/bin/kvx-host" chunk save -o state 2>&1); then

@@ -5,59 +5,6 @@
 
 namespace {
 
-const double kRates[] = {8000,  22050,  44100,  48000,     88200,
-                         96000, 192000, 384000, 12345.678, 45678.901};
-const int kMaxBlocks[] = {1, 10, 17, 64, 256, 512, 1024, 2027, 4096, 16384};
-
-// The switch states to go through: every combination of the footswitches the plug-in has.
-std::vector<std::vector<std::pair<int, float>>> SwitchStates(HostedPlugin& plugin) {
-    std::vector<int> switches;
-    for (const char* name : {"Effect", "Vortalizer"}) {
-        const int index = FindParameter(plugin, name);
-        if (index >= 0) {
-            switches.push_back(index);
-        }
-    }
-    std::vector<std::vector<std::pair<int, float>>> states;
-    for (unsigned bits = 0; bits < (1u << switches.size()); ++bits) {
-        std::vector<std::pair<int, float>> state;
-        for (size_t s = 0; s < switches.size(); ++s) {
-            state.emplace_back(switches[s], (bits >> s) & 1 ? 1.0f : 0.0f);
-        }
-        states.push_back(state);
-    }
-    return states;
-}
-
-std::vector<int> BlockSizes(int maxBlock, std::mt19937& random) {
-    std::vector<int> sizes = {maxBlock, maxBlock, 0};
-    std::uniform_int_distribution<int> size(0, maxBlock);
-    for (int i = 0; i < 61; ++i) {
-        sizes.push_back(i % 13 == 5 ? 0 : size(random));
-    }
-    return sizes;
-}
-
-double LargestDifference(const Planar& a, const Planar& b) {
-    double largest = 0.0;
-    for (size_t c = 0; c < a.size() && c < b.size(); ++c) {
-        for (size_t i = 0; i < a[c].size() && i < b[c].size(); ++i) {
-            largest = std::fmax(largest, std::fabs(a[c][i] - b[c][i]));
-        }
-    }
-    return largest;
-}
-
-double Peak(const Planar& audio) {
-    double peak = 0.0;
-    for (const auto& channel : audio) {
-        for (double x : channel) {
-            peak = std::fmax(peak, std::fabs(x));
-        }
-    }
-    return peak;
-}
-
 // Both instances of one comparison are fed alike; any tolerance covers only per-instance noise
 // that a plug-in may add on purpose (to keep its filters out of subnormal numbers).
 constexpr double kPlacementTolerance = 1e-6;
@@ -67,15 +14,15 @@ constexpr double kPlacementTolerance = 1e-6;
 void CheckAudio(Validation& v) {
     const TestSignal signals[] = {TestSignal::Noise, TestSignal::Silence, TestSignal::Square,
                                   TestSignal::Impulses};
-    for (double rate : kRates) {
+    for (double rate : kCheckedRates) {
         const std::uint32_t seed = v.NextCaseSeed();
         std::mt19937 random(seed);
         bool healthy = true, untouched = true, placementAgrees = true;
         double worstPlacement = 0.0, peak = 0.0;
         std::string problem;
         int runs = 0;
-        for (int maxBlock : kMaxBlocks) {
-            const std::vector<int> sizes = BlockSizes(maxBlock, random);
+        for (int maxBlock : kCheckedMaxBlocks) {
+            const std::vector<int> sizes = RandomCallSizes(maxBlock, random);
             for (bool useDouble : {false, true}) {
                 auto outOfPlace = v.NewPlugin("audio: instantiate");
                 auto inPlace = v.NewPlugin("audio: instantiate");

@@ -3,6 +3,20 @@
 #include <cfloat>
 #include <cmath>
 
+const double kCheckedRates[10] = {8000,  22050,  44100,  48000,     88200,
+                                  96000, 192000, 384000, 12345.678, 45678.901};
+
+const int kCheckedMaxBlocks[10] = {1, 10, 17, 64, 256, 512, 1024, 2027, 4096, 16384};
+
+std::vector<int> RandomCallSizes(int maxBlock, std::mt19937& random) {
+    std::vector<int> sizes = {maxBlock, maxBlock, 0};
+    std::uniform_int_distribution<int> size(0, maxBlock);
+    for (int i = 0; i < 61; ++i) {
+        sizes.push_back(i % 13 == 5 ? 0 : size(random));
+    }
+    return sizes;
+}
+
 const char* SignalName(TestSignal signal) {
     switch (signal) {
     case TestSignal::Noise:
@@ -67,15 +81,6 @@ void AudioRun::Call(std::vector<Sample*>& in, std::vector<Sample*>& out, int n) 
         effect->processReplacing(effect, in.data(), out.data(), n);
     }
 }
-
-namespace {
-
-template <class Sample> bool Healthy(Sample x) {
-    const Sample smallest = sizeof(Sample) == sizeof(double) ? Sample(DBL_MIN) : Sample(FLT_MIN);
-    return std::isfinite(x) && (x == 0 || std::fabs(x) >= smallest);
-}
-
-} // namespace
 
 template <class Sample>
 AudioRun::Result AudioRun::ProcessAs(const Planar& input, const std::vector<int>& sizes) {
@@ -159,11 +164,51 @@ void StartPlugin(HostedPlugin& plugin, double rate, int maxBlock) {
     plugin.Dispatch(effMainsChanged, 0, 1);
 }
 
-int FindParameter(HostedPlugin& plugin, const std::string& name) {
-    for (int i = 0; i < plugin.Effect()->numParams; ++i) {
+int FindParameter(HostedParameters& plugin, const std::string& name) {
+    for (int i = 0; i < plugin.NumParams(); ++i) {
         if (plugin.ParamName(i) == name) {
             return i;
         }
     }
     return -1;
+}
+
+// The switch states to go through: every combination of the footswitches the plug-in has.
+std::vector<std::vector<std::pair<int, float>>> SwitchStates(HostedParameters& plugin) {
+    std::vector<int> switches;
+    for (const char* name : {"Effect", "Vortalizer"}) {
+        const int index = FindParameter(plugin, name);
+        if (index >= 0) {
+            switches.push_back(index);
+        }
+    }
+    std::vector<std::vector<std::pair<int, float>>> states;
+    for (unsigned bits = 0; bits < (1u << switches.size()); ++bits) {
+        std::vector<std::pair<int, float>> state;
+        for (size_t s = 0; s < switches.size(); ++s) {
+            state.emplace_back(switches[s], (bits >> s) & 1 ? 1.0f : 0.0f);
+        }
+        states.push_back(state);
+    }
+    return states;
+}
+
+double LargestDifference(const Planar& a, const Planar& b) {
+    double largest = 0.0;
+    for (size_t c = 0; c < a.size() && c < b.size(); ++c) {
+        for (size_t i = 0; i < a[c].size() && i < b[c].size(); ++i) {
+            largest = std::fmax(largest, std::fabs(a[c][i] - b[c][i]));
+        }
+    }
+    return largest;
+}
+
+double Peak(const Planar& audio) {
+    double peak = 0.0;
+    for (const auto& channel : audio) {
+        for (double x : channel) {
+            peak = std::fmax(peak, std::fabs(x));
+        }
+    }
+    return peak;
 }

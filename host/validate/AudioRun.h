@@ -2,10 +2,19 @@
 
 #include "host/HostedPlugin.h"
 
+#include <cfloat>
+#include <cmath>
+
 #include <cstdint>
 #include <random>
 #include <string>
 #include <vector>
+
+// An output sample a host can pass on: finite, and zero or not subnormal in its own type.
+template <class Sample> bool Healthy(Sample x) {
+    const Sample smallest = sizeof(Sample) == sizeof(double) ? Sample(DBL_MIN) : Sample(FLT_MIN);
+    return std::isfinite(x) && (x == 0 || std::fabs(x) >= smallest);
+}
 
 // Test signals fed to a plug-in.
 enum class TestSignal { Noise, Silence, Square, Impulses, Tiny };
@@ -42,6 +51,13 @@ private:
     bool inPlace_;
 };
 
+// The sample rates the audio checks go through, from 8 kHz to 384 kHz and two odd ones.
+extern const double kCheckedRates[10];
+// The maximum block sizes they go through, from 1 to 16384.
+extern const int kCheckedMaxBlocks[10];
+// Call sizes for a maximum block: two full calls, an empty one, then random ones up to it.
+std::vector<int> RandomCallSizes(int maxBlock, std::mt19937& random);
+
 // Opens a fresh instance for rate and maximum block size and resumes it, as a DAW does.
 void StartPlugin(HostedPlugin& plugin, double rate, int maxBlock);
 
@@ -49,4 +65,12 @@ void StartPlugin(HostedPlugin& plugin, double rate, int maxBlock);
 bool HasDoublePath(const HostedPlugin& plugin);
 
 // Index of the parameter with this exact name, or -1.
-int FindParameter(HostedPlugin& plugin, const std::string& name);
+int FindParameter(HostedParameters& plugin, const std::string& name);
+
+// Every combination of the footswitches ("Effect", "Vortalizer") the plug-in has, as pairs of
+// parameter index and normalized value.
+std::vector<std::vector<std::pair<int, float>>> SwitchStates(HostedParameters& plugin);
+
+// The largest difference between two signals, sample by sample.
+double LargestDifference(const Planar& a, const Planar& b);
+double Peak(const Planar& audio);

@@ -1,4 +1,5 @@
 #include "host/validate/AudioRun.h"
+#include "host/validate/EditorPixels.h"
 #include "host/validate/Validation.h"
 #include "platform/DesktopSession.h"
 
@@ -18,28 +19,6 @@ void Idle(DesktopSession& desktop, DesktopSession::Window top, HostedPlugin& plu
     }
 }
 
-// The pixels of the editor's window inside top, once it shows more than one colour.
-std::vector<std::uint32_t> EditorPixels(DesktopSession& desktop, DesktopSession::Window top,
-                                        HostedPlugin& plugin, int width, int height) {
-    std::vector<std::uint32_t> pixels;
-    for (int attempt = 0; attempt < 40; ++attempt) {
-        Idle(desktop, top, plugin, 50);
-        const auto children = desktop.Children(top);
-        if (children.empty()) {
-            continue;
-        }
-        pixels = desktop.ReadPixels(children.front(), 0, 0, width, height);
-        for (std::uint32_t p : pixels) {
-            if (p != pixels.front()) {
-                // Drawn; one more round so a frame in progress is finished.
-                Idle(desktop, top, plugin, 100);
-                return desktop.ReadPixels(children.front(), 0, 0, width, height);
-            }
-        }
-    }
-    return pixels;
-}
-
 // Presses the first point of a grid over the editor where a press begins a host edit, drags a
 // little, and closes the editor before releasing: every edit begun must have ended.
 void CheckCloseDuringDrag(Validation& v, HostedPlugin& plugin, DesktopSession& desktop,
@@ -54,7 +33,7 @@ void CheckCloseDuringDrag(Validation& v, HostedPlugin& plugin, DesktopSession& d
         v.Report(name, false, "the editor did not open");
         return;
     }
-    EditorPixels(desktop, top, plugin, width, height);
+    EditorPixels(desktop, top, width, height, [&](int ms) { Idle(desktop, top, plugin, ms); });
     const auto children = desktop.Children(top);
     const DesktopSession::Window editor = children.empty() ? top : children.front();
     bool grabbed = false;
@@ -120,12 +99,13 @@ void CheckEditor(Validation& v) {
     const DesktopSession::Window top = desktop->CreateTopLevel("kvx-host validate", width, height);
     void* parent = reinterpret_cast<void*>(top);
 
+    const auto idle = [&](int ms) { Idle(*desktop, top, *plugin, ms); };
     const bool opened = plugin->Dispatch(effEditOpen, 0, 0, parent) == 1;
-    const std::vector<std::uint32_t> first = EditorPixels(*desktop, top, *plugin, width, height);
+    const std::vector<std::uint32_t> first = EditorPixels(*desktop, top, width, height, idle);
     plugin->Dispatch(effEditClose);
     Idle(*desktop, top, *plugin, 50);
     const bool reopened = plugin->Dispatch(effEditOpen, 0, 0, parent) == 1;
-    const std::vector<std::uint32_t> second = EditorPixels(*desktop, top, *plugin, width, height);
+    const std::vector<std::uint32_t> second = EditorPixels(*desktop, top, width, height, idle);
     plugin->Dispatch(effEditClose);
     const bool same = opened && reopened && !first.empty() && first == second;
     v.Report("editor: reopened editor shows the same pixels", same,

@@ -10,11 +10,24 @@
 #include <cstring>
 
 Validation::Validation(const PluginModule& module, const Options& options)
-    : module_(module), options_(options), random_(options.seed) {}
+    : module_(&module), options_(options), random_(options.seed) {}
+
+Validation::Validation(const ClapModule& module, const std::string& pluginId,
+                       const Options& options)
+    : clapModule_(&module), clapId_(pluginId), options_(options), random_(options.seed) {}
+
+std::unique_ptr<ClapHostedPlugin> Validation::NewClapPlugin(const std::string& checkName) {
+    std::string error;
+    auto plugin = ClapHostedPlugin::Create(*clapModule_, clapId_, &error);
+    if (!plugin) {
+        Report(checkName, false, error);
+    }
+    return plugin;
+}
 
 std::unique_ptr<HostedPlugin> Validation::NewPlugin(const std::string& checkName) {
     std::string error;
-    auto plugin = HostedPlugin::Create(module_, &error);
+    auto plugin = HostedPlugin::Create(*module_, &error);
     if (!plugin) {
         Report(checkName, false, error);
     }

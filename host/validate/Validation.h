@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/ClapHostedPlugin.h"
 #include "host/HostedPlugin.h"
 #include "host/PluginModule.h"
 
@@ -23,9 +24,12 @@ public:
     };
 
     Validation(const PluginModule& module, const Options& options);
+    // For the CLAP plug-in pluginId of module.
+    Validation(const ClapModule& module, const std::string& pluginId, const Options& options);
 
     // A fresh instance, or null (the failure is reported as a check).
     std::unique_ptr<HostedPlugin> NewPlugin(const std::string& checkName);
+    std::unique_ptr<ClapHostedPlugin> NewClapPlugin(const std::string& checkName);
 
     // Prints one line: name, pass or fail, and the measured figure.
     void Report(const std::string& name, bool passed, const std::string& figure);
@@ -43,7 +47,9 @@ public:
                   bool crashTolerated = false);
 
     const Options& Settings() const { return options_; }
-    const PluginModule& Module() const { return module_; }
+    const PluginModule& Module() const { return *module_; }
+    const ClapModule& Clap() const { return *clapModule_; }
+    const std::string& ClapId() const { return clapId_; }
     std::mt19937& Random() { return random_; }
     // Seed of the random case that starts now; printed with a failure so the case can be rerun.
     std::uint32_t NextCaseSeed();
@@ -52,7 +58,9 @@ public:
     int Failed() const { return failed_; }
 
 private:
-    const PluginModule& module_;
+    const PluginModule* module_ = nullptr;
+    const ClapModule* clapModule_ = nullptr;
+    std::string clapId_;
     Options options_;
     std::mt19937 random_;
     int passed_ = 0;
@@ -73,6 +81,18 @@ void CheckGuardedBuffers(Validation& v);
 void CheckGarbageAnswers(Validation& v);
 void CheckNullChannels(Validation& v);
 void CheckEditor(Validation& v);
+
+// The groups for a CLAP plug-in.
+void CheckClapIdentity(Validation& v);
+void CheckClapState(Validation& v);
+void CheckClapAudio(Validation& v);
+void CheckClapAutomation(Validation& v);
+void CheckClapEvents(Validation& v);
+void CheckClapHostileEvents(Validation& v);
+void CheckClapLifeCycle(Validation& v);
+void CheckClapAllocations(Validation& v);
+void CheckClapThreads(Validation& v);
+void CheckClapEditor(Validation& v);
 
 // Every parameter's normalized value, in index order.
 std::vector<float> ParameterValues(HostedPlugin& plugin);

@@ -242,4 +242,49 @@ TEST_F(RenderTest, KelvorantumixFloatAndDoublePathsAgreeToFloatPrecision) {
     }
 }
 
+#ifdef KVX_CLAP_MODULE
+TEST_F(RenderTest, KelvorantumixClapRendersSampleForSampleAsTheVstModule) {
+    // Settings a float carries exactly, so the VST module's normalized floats and the CLAP
+    // module's plain doubles name the same values.
+    const std::vector<std::string> sets = {"--set", "Drive=0.75", "--set", "Level=0.625",
+                                           "--set", "Low=0.25",   "--set", "Vortalizer=On"};
+    const auto render = [&](const std::string& output, std::vector<std::string> args) {
+        args.insert(args.end(), {"-o", output});
+        args.insert(args.end(), sets.begin(), sets.end());
+        const HostRun run = Render(args);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        return ReadSound(dir / output);
+    };
+    const std::string clap = KVX_CLAP_MODULE;
+    for (const char* block : {"512", "67"}) {
+        // The riff, stereo, through the stereo plug-in.
+        const Sound vst = render("vst.wav", {"--block", block});
+        const Sound viaClap =
+            render("clap.wav", {"--block", block, clap, "--id", "com.wexmoradine.kelvorantumix"});
+        ASSERT_GT(vst.Frames(), 44100u);
+        EXPECT_EQ(viaClap.samples, vst.samples) << "block " << block;
+    }
+    // A mono file through the mono-in plug-in, and the VST module's mono arrangement.
+    Input(1, 30000);
+    const Sound vst = render("vst.wav", {"-i", "in.wav", "--double"});
+    const Sound viaClap = render("clap.wav", {"-i", "in.wav", "--double", clap, "--id",
+                                              "com.wexmoradine.kelvorantumix.mono-in"});
+    EXPECT_EQ(viaClap.channels, 1);
+    EXPECT_EQ(viaClap.samples, vst.samples);
+}
+
+TEST_F(RenderTest, ClapModulesWithSeveralPlugInsWantAnId) {
+    Input(2, 100);
+    ExpectFailure({KVX_CLAP_MODULE, "-i", "in.wav"},
+                  "holds several plug-ins; choose one with --id: com.wexmoradine.kelvorantumix, "
+                  "com.wexmoradine.kelvorantumix.mono-in");
+    ExpectFailure({KVX_CLAP_MODULE, "--id", "com.example.none", "-i", "in.wav"},
+                  "has no plug-in com.example.none");
+    ExpectFailure(
+        {KVX_CLAP_MODULE, "--id", "com.wexmoradine.kelvorantumix.mono-in", "-i", "in.wav"},
+        "has 1 inputs and 2 outputs, too few for the stereo input");
+    ExpectFailure({kGain, "--id", "x", "-i", "in.wav"}, "--id chooses among the plug-ins");
+}
+#endif
+
 } // namespace

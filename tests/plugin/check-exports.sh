@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
-# The module exports exactly the given names, VSTPluginMain and main when none are given,
-# undecorated (cdecl on 32-bit Windows).
+# The module exports exactly the given names, undecorated (cdecl on 32-bit Windows). When none
+# are given: a CLAP module (.clap) exactly the data object clap_entry, any other VSTPluginMain and
+# main.
 # Usage: check-exports.sh MODULE [NAME...]
 set -euo pipefail
 module=$1
 shift
 wanted=("$@")
-[ "${#wanted[@]}" = 0 ] && wanted=(VSTPluginMain main)
+if [ "${#wanted[@]}" = 0 ]; then
+  case "$module" in
+    *.clap) wanted=(clap_entry) ;;
+    *) wanted=(VSTPluginMain main) ;;
+  esac
+fi
 case "$module" in
   *.dll)
     objdump=$(command -v x86_64-w64-mingw32-objdump || command -v objdump)
@@ -27,6 +33,14 @@ case "$module" in
     ;;
 esac
 expected=$(printf '%s\n' "${wanted[@]}" | sort | tr '\n' ' ')
+case "$module" in
+  *.clap)
+    if [ "$(nm -D --defined-only "$module" | awk '$3 == "clap_entry" {print $2}')" != D ]; then
+      echo "clap_entry is not an initialized data object"
+      exit 1
+    fi
+    ;;
+esac
 if [ "$names" != "$expected" ]; then
   echo "exports are '$names', expected '$expected'"
   exit 1
