@@ -333,8 +333,8 @@ int RunRender(const std::vector<std::string>& args) {
     }
     if (numInputs < channels || numOutputs < channels) {
         return CommandFailure(modulePath + " has " + std::to_string(numInputs) + " inputs and " +
-                    std::to_string(numOutputs) + " outputs, too few for the " +
-                    ChannelsText(channels) + " input");
+                              std::to_string(numOutputs) + " outputs, too few for the " +
+                              ChannelsText(channels) + " input");
     }
     if (!refusal.empty()) {
         return CommandFailure(modulePath + refusal);

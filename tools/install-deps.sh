@@ -6,7 +6,8 @@
 # (native: also the LV2 headers and the LV2 test tools: lilv-utils, sordi's validator, and jalv
 # with a JACK server to run it on;
 # windows: the mingw-w64 cross compilers, Wine and Xvfb for the Windows DLLs and their tests;
-# others: VST 2.x plug-ins of other makers, which kvx-host validate is tried on;
+# others: VST 2.x and CLAP plug-ins of other makers (zam-plugins installs both), which kvx-host
+# validate is tried on;
 # artwork: Cairo and fonts for tools/artwork, which redraws the committed panel PNGs, and xwd
 # and netpbm for the README's picture of the kelvorantumix window;
 # emulator: qemu-user, for machines whose kernel cannot run 32-bit x86 programs)

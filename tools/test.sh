@@ -2,7 +2,7 @@
 # Builds and tests every configuration: 64-bit, 32-bit, 64-bit under AddressSanitizer and
 # UndefinedBehaviorSanitizer (with the fuzz targets), the whole suite once more under
 # ThreadSanitizer, the Windows DLLs under Wine, and kvx-host validate on both Linux builds and
-# the sanitizer build (the CLAP module's validation is one of the tests), and on other VST 2.x
+# the sanitizer build (the CLAP module's two plug-ins on the 64-bit ones), and on other VST 2.x
 # and CLAP plug-ins from Debian. Where the kernel cannot run 32-bit programs, they run under
 # qemu-i386 (tools/machine.sh; KVX_FORCE_EMULATION=1 forces that).
 # Installs missing Debian packages first. Ends with one line "N passed, N failed, N skipped".
@@ -102,6 +102,13 @@ for build_dir in build/x64 build/x86 build/sanitize; do
   [ "$build_dir" = build/x86 ] && [ -n "$KVX_X86_LAUNCHER" ] && launcher=("$KVX_X86_LAUNCHER")
   if [ -x "$build_dir/host/kvx-host" ]; then
     step "validate: Kelvorantumix ($build_dir)" xvfb-run -a "${launcher[@]}" "$build_dir/host/kvx-host" validate
+  fi
+done
+# The CLAP module's two plug-ins, stereo and mono in, each in turn through the validator's CLAP run.
+for build_dir in build/x64 build/sanitize; do
+  if [ -x "$build_dir/host/kvx-host" ] && [ -f "$build_dir/Kelvorantumix.clap" ]; then
+    step "validate: Kelvorantumix.clap ($build_dir)" xvfb-run -a "$build_dir/host/kvx-host" \
+      validate "$build_dir/Kelvorantumix.clap"
   fi
 done
 # The validator tried on other makers' plug-ins, to see that it judges fairly. Their findings are
