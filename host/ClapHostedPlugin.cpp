@@ -67,7 +67,9 @@ struct PieceStream {
         }
         if (reading) {
             n = std::min(n, bytes->size() - position);
-            std::memcpy(buffer, bytes->data() + position, n);
+            if (n > 0) {
+                std::memcpy(buffer, bytes->data() + position, n);
+            }
         } else {
             bytes->insert(bytes->end(), static_cast<const std::uint8_t*>(buffer),
                           static_cast<const std::uint8_t*>(buffer) + n);
@@ -166,12 +168,40 @@ void ClapHostedPlugin::ReadPorts() {
     if (!ports) {
         return;
     }
+    // The host's buffers go to the first port each way; a plug-in with no such port gets none.
     for (bool isInput : {true, false}) {
-        clap_audio_port_info info{};
-        if (ports->count(plugin_, isInput) > 0 && ports->get(plugin_, 0, isInput, &info)) {
+        const std::uint32_t count = ports->count(plugin_, isInput);
+        for (std::uint32_t i = 0; i < count; ++i) {
+            clap_audio_port_info info{};
+            if (!ports->get(plugin_, i, isInput, &info)) {
+                info.channel_count = 0;
+            }
+            if (i > 0) {
+                (isInput ? extraInputPorts_ : extraOutputPorts_).push_back(info.channel_count);
+                continue;
+            }
             (isInput ? inputChannels_ : outputChannels_) = int(info.channel_count);
             supports64Bits_ = supports64Bits_ && (info.flags & CLAP_AUDIO_PORT_SUPPORTS_64BITS);
         }
+    }
+    inBuffers_.resize(extraInputPorts_.size() + (inputChannels_ > 0 ? 1 : 0));
+    outBuffers_.resize(extraOutputPorts_.size() + (outputChannels_ > 0 ? 1 : 0));
+}
+
+void ClapHostedPlugin::MakeExtraBuffers(std::uint32_t maxFrames) {
+    std::size_t channels = 0;
+    for (const auto* ports : {&extraInputPorts_, &extraOutputPorts_}) {
+        for (std::uint32_t count : *ports) {
+            channels += count;
+        }
+    }
+    extraFloat_.assign(channels * maxFrames, 0.0f);
+    extraDouble_.assign(channels * maxFrames, 0.0);
+    extraFloatChannels_.resize(channels);
+    extraDoubleChannels_.resize(channels);
+    for (std::size_t c = 0; c < channels; ++c) {
+        extraFloatChannels_[c] = extraFloat_.data() + c * maxFrames;
+        extraDoubleChannels_[c] = extraDouble_.data() + c * maxFrames;
     }
 }
 
@@ -179,6 +209,7 @@ bool ClapHostedPlugin::Activate(double rate, std::uint32_t maxFrames) {
     if (active_) {
         return false;
     }
+    MakeExtraBuffers(maxFrames);
     active_ = plugin_->activate(plugin_, rate, 1, maxFrames);
     steadyTime_ = 0;
     return active_;
@@ -227,24 +258,47 @@ clap_process_status ClapHostedPlugin::ProcessOnAudioThread(Sample** in, Sample**
     pendingChanges_.clear();
     InputEventList input(events);
     clap_output_events output{this, PushEvent};
-    clap_audio_buffer inBuffer{}, outBuffer{};
+    Sample** extra = nullptr;
     if constexpr (sizeof(Sample) == sizeof(double)) {
-        inBuffer.data64 = in;
-        outBuffer.data64 = out;
+        extra = extraDoubleChannels_.data();
     } else {
-        inBuffer.data32 = in;
-        outBuffer.data32 = out;
+        extra = extraFloatChannels_.data();
     }
-    inBuffer.channel_count = std::uint32_t(inputChannels_);
-    outBuffer.channel_count = std::uint32_t(outputChannels_);
+    const auto fill = [&extra, frames](std::vector<clap_audio_buffer>& buffers, Sample** main,
+                                       int mainChannels, const std::vector<std::uint32_t>& ports,
+                                       bool silence) {
+        std::size_t b = 0;
+        const auto set = [&buffers, &b](Sample** channels, std::uint32_t count) {
+            clap_audio_buffer& buffer = buffers[b++];
+            buffer = clap_audio_buffer{};
+            buffer.channel_count = count;
+            if constexpr (sizeof(Sample) == sizeof(double)) {
+                buffer.data64 = channels;
+            } else {
+                buffer.data32 = channels;
+            }
+        };
+        if (mainChannels > 0) {
+            set(main, std::uint32_t(mainChannels));
+        }
+        for (std::uint32_t count : ports) {
+            for (std::uint32_t c = 0; silence && c < count; ++c) {
+                std::fill(extra[c], extra[c] + frames, Sample(0));
+            }
+            set(extra, count);
+            extra += count;
+        }
+    };
+    fill(inBuffers_, in, inputChannels_, extraInputPorts_, true);
+    fill(outBuffers_, out, outputChannels_, extraOutputPorts_, false);
     clap_process process{};
     process.steady_time = steadyTime_;
     process.frames_count = frames;
     process.transport = nullptr;
-    process.audio_inputs = &inBuffer;
-    process.audio_outputs = &outBuffer;
-    process.audio_inputs_count = inputChannels_ > 0 ? 1 : 0;
-    process.audio_outputs_count = outputChannels_ > 0 ? 1 : 0;
+    process.audio_inputs = inBuffers_.data();
+    process.audio_outputs = outBuffers_.data();
+    process.audio_inputs_count = std::uint32_t(inBuffers_.size());
+    process.audio_outputs_count = std::uint32_t(outBuffers_.size());
     process.in_events = &input.list;
     process.out_events = &output;
     clap_process_status status = CLAP_PROCESS_ERROR;

@@ -132,6 +132,7 @@ private:
     clap_process_status ProcessOnAudioThread(Sample** in, Sample** out, std::uint32_t frames,
                                              std::vector<ClapHostEvent>& events);
     void ReadPorts();
+    void MakeExtraBuffers(std::uint32_t maxFrames);
     // Notes call when made off the main thread (mainThreadOnly) or on the audio thread.
     void NoteViolation(const char* call, bool mainThreadOnly);
 
@@ -181,6 +182,17 @@ private:
     std::vector<clap_param_info> paramInfos_;
     int inputChannels_ = 0;
     int outputChannels_ = 0;
+    // Ports beyond the main ones, such as a side-chain input: the channel counts of the inputs,
+    // then of the outputs. The plug-in gets silence on those inputs and scratch space for those
+    // outputs, as from a host that routes nothing there; buffers made at activation.
+    std::vector<std::uint32_t> extraInputPorts_;
+    std::vector<std::uint32_t> extraOutputPorts_;
+    std::vector<float> extraFloat_;
+    std::vector<double> extraDouble_;
+    std::vector<float*> extraFloatChannels_;
+    std::vector<double*> extraDoubleChannels_;
+    std::vector<clap_audio_buffer> inBuffers_;
+    std::vector<clap_audio_buffer> outBuffers_;
     bool supports64Bits_ = true;
     bool active_ = false;
     bool processing_ = false;

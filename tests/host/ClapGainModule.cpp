@@ -1,10 +1,11 @@
 // A small CLAP effect whose output is easy to predict, for testing the host's CLAP side: stereo,
-// out = "Gain" x in (0 to 2). It checks what a CLAP host owes it: every call on the thread the
-// interface names (asked through the host's thread-check), events in time order and inside the
-// block. Where the host offers them it runs a timer and watches a pipe holding one byte, as
-// editors do. When KVX_TEST_LOG names a file, each life-cycle call, the first process call, every
-// state stream call, the first timer, the pipe's byte and every breach of the rules is appended
-// to it, one line each.
+// out = "Gain" x in (0 to 2), with a side-chain input and a meter output that hosts feed
+// nothing. It checks what a CLAP host owes it: every call on the thread the interface names
+// (asked through the host's thread-check), events in time order and inside the block, and every
+// port given a buffer. Where the host offers them it runs a timer and watches a pipe holding one
+// byte, as editors do. When KVX_TEST_LOG names a file, each life-cycle call, the first process
+// call, every state stream call, the first timer, the pipe's byte and every breach of the rules
+// is appended to it, one line each.
 
 #include "plugin/ClapAbi.h"
 
@@ -78,6 +79,35 @@ void CheckOrder(const clap_input_events* in, std::uint32_t frames) {
             Log("event %u at frame %u out of order or outside %u frames", i, time, frames);
         }
         last = time;
+    }
+}
+
+// Logs a side-chain input port that is missing or not silent, and a meter output port that is
+// missing; writes the meter, so a host's scratch buffer too short for the block shows.
+void CheckSecondPorts(const clap_process* process) {
+    const std::uint32_t frames = process->frames_count;
+    if (process->audio_inputs_count != 2 || process->audio_inputs[1].channel_count != 1) {
+        Log("side-chain port missing");
+    } else {
+        const clap_audio_buffer& side = process->audio_inputs[1];
+        for (std::uint32_t i = 0; i < frames; ++i) {
+            if (side.data64 ? side.data64[0][i] != 0.0 : side.data32[0][i] != 0.0f) {
+                Log("side-chain port not silent at frame %u", i);
+                break;
+            }
+        }
+    }
+    if (process->audio_outputs_count != 2 || process->audio_outputs[1].channel_count != 1) {
+        Log("meter port missing");
+        return;
+    }
+    const clap_audio_buffer& meter = process->audio_outputs[1];
+    for (std::uint32_t i = 0; i < frames; ++i) {
+        if (meter.data64) {
+            meter.data64[0][i] = 1.0;
+        } else {
+            meter.data32[0][i] = 1.0f;
+        }
     }
 }
 
@@ -172,6 +202,7 @@ clap_process_status Process(const clap_plugin* plugin, const clap_process* proce
     }
     const clap_input_events* events = process->in_events;
     CheckOrder(events, process->frames_count);
+    CheckSecondPorts(process);
     const clap_audio_buffer& in = process->audio_inputs[0];
     const clap_audio_buffer& out = process->audio_outputs[0];
     // Sample-accurate: each change applies from its frame on.
@@ -241,20 +272,28 @@ void Flush(const clap_plugin* plugin, const clap_input_events* in, const clap_ou
     }
 }
 
+// The main ports, stereo, and a mono second port each way: a side-chain in, a meter out.
 std::uint32_t PortCount(const clap_plugin*, bool) {
-    return 1;
+    return 2;
 }
 
 bool PortInfo(const clap_plugin*, std::uint32_t index, bool isInput, clap_audio_port_info* info) {
-    if (index != 0) {
+    if (index > 1) {
         return false;
     }
-    info->id = 0;
-    std::strcpy(info->name, isInput ? "In" : "Out");
-    info->flags = CLAP_AUDIO_PORT_IS_MAIN | CLAP_AUDIO_PORT_SUPPORTS_64BITS;
-    info->channel_count = 2;
-    info->port_type = CLAP_PORT_STEREO;
-    info->in_place_pair = 0;
+    info->id = index;
+    if (index == 0) {
+        std::strcpy(info->name, isInput ? "In" : "Out");
+        info->flags = CLAP_AUDIO_PORT_IS_MAIN | CLAP_AUDIO_PORT_SUPPORTS_64BITS;
+        info->channel_count = 2;
+        info->port_type = CLAP_PORT_STEREO;
+    } else {
+        std::strcpy(info->name, isInput ? "Side-chain" : "Meter");
+        info->flags = CLAP_AUDIO_PORT_SUPPORTS_64BITS;
+        info->channel_count = 1;
+        info->port_type = CLAP_PORT_MONO;
+    }
+    info->in_place_pair = CLAP_INVALID_ID;
     return true;
 }
 

@@ -22,7 +22,8 @@ std::vector<std::string> Breaches(const std::vector<std::string>& log) {
     std::vector<std::string> found;
     for (const std::string& line : log) {
         if (line.find("wrong thread") != std::string::npos ||
-            line.find("out of order") != std::string::npos) {
+            line.find("out of order") != std::string::npos ||
+            line.find(" port ") != std::string::npos) {
             found.push_back(line);
         }
     }
