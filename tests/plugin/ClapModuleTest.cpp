@@ -193,6 +193,37 @@ TEST_F(ClapPlugIn, EventsInsideABlockSoundAsBlocksSplitThere) {
     EXPECT_EQ(whole->ParamValue(kEffect), 0.0);
 }
 
+TEST_F(ClapPlugIn, MonoInSoundsAsTheStereoPlugInWithASilentRightInput) {
+    // The Vortalizer on, where the two sides differ.
+    auto stereo = NewPlugin(kStereoId);
+    auto mono = NewPlugin(kMonoInId);
+    Block a(2, 2, 2000, 0.0f), b(1, 2, 2000, 0.0f);
+    for (size_t i = 0; i < 2000; ++i) {
+        a.in[0][i] = b.in[0][i] = float(std::sin(0.05 * double(i)) * std::exp(-0.001 * double(i)));
+    }
+    for (auto* plugin : {stereo.get(), mono.get()}) {
+        plugin->SetParameter(kVortalizer, 1.0f);
+        plugin->SetParameter(kDrive, 0.75f);
+        ASSERT_TRUE(plugin->Activate(48000.0, 256));
+        ASSERT_TRUE(plugin->StartProcessing());
+    }
+    for (std::uint32_t at = 0; at < 2000; at += 250) {
+        std::vector<float*> inA = {a.in[0].data() + at, a.in[1].data() + at};
+        std::vector<float*> outA = {a.out[0].data() + at, a.out[1].data() + at};
+        std::vector<float*> inB = {b.in[0].data() + at};
+        std::vector<float*> outB = {b.out[0].data() + at, b.out[1].data() + at};
+        stereo->Process(inA.data(), outA.data(), 250);
+        mono->Process(inB.data(), outB.data(), 250);
+    }
+    // Each instance draws its own share of the module's noise floor, far below any signal.
+    for (size_t c = 0; c < 2; ++c) {
+        for (size_t i = 0; i < 2000; ++i) {
+            ASSERT_NEAR(b.out[c][i], a.out[c][i], 1e-9) << "channel " << c << " frame " << i;
+        }
+    }
+    EXPECT_NE(a.out[0], a.out[1]);
+}
+
 TEST_F(ClapPlugIn, HostileEventsAreClampedDroppedOrIgnored) {
     auto plugin = NewPlugin();
     plugin->Flush({Change(0, kDrive, 5.0), Change(0, kLevel, -3.0), Change(0, kLow, 0.3),
