@@ -22,7 +22,6 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -87,7 +86,8 @@ void BlockSpeed(benchmark::State& state, const PluginModule* module, int frames)
                                                      benchmark::Counter::kIsRate);
 }
 
-// From the module's entry to the first processed block of 64 frames; closing is not counted.
+// From the module's entry to the first processed block of 64 frames, for a further instance
+// (the images are decoded already); closing is not counted.
 void InstanceCreation(benchmark::State& state, const PluginModule* module) {
     std::vector<float> silence(64);
     float* in[2] = {silence.data(), silence.data()};
@@ -111,37 +111,31 @@ void DrawEverything(PlugExample& plug) {
     benchmark::DoNotOptimize(editor->Surface());
 }
 
-// The first open in a process: the images are decoded, the editor built and drawn. Each
-// iteration runs in a fresh child process, so that nothing is decoded already.
-void EditorFirstOpen(benchmark::State& state) {
+// This program's own file, to start it again.
+std::string SelfPath() {
+    char path[4096];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    return std::string(path, length > 0 ? size_t(length) : 0);
+}
+
+// What a fresh process does once, timed in a fresh process: this program started again with
+// --cold=WHAT, which prints the seconds taken. Nothing is decoded or cached there yet.
+void ColdRun(benchmark::State& state, const std::string& what) {
+    const std::string command = SelfPath() + " --cold=" + what;
     for (auto _ : state) {
-        int link[2];
-        if (pipe(link) != 0) {
-            state.SkipWithError("no pipe");
-            return;
-        }
-        const pid_t child = fork();
-        if (child == 0) {
-            const auto start = std::chrono::steady_clock::now();
-            auto plug = std::make_unique<PlugExample>(&NullHost);
-            DrawEverything(*plug);
-            const double seconds =
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-            const ssize_t written = write(link[1], &seconds, sizeof seconds);
-            _exit(written == sizeof seconds ? 0 : 1);
-        }
-        close(link[1]);
-        double seconds = 0;
-        const bool read = ::read(link[0], &seconds, sizeof seconds) == sizeof seconds;
-        close(link[0]);
-        int status = 0;
-        waitpid(child, &status, 0);
-        if (!read) {
-            state.SkipWithError("the child process reported nothing");
+        std::FILE* child = popen(command.c_str(), "r");
+        double seconds = -1;
+        if (!child || std::fscanf(child, "%lf", &seconds) != 1 || pclose(child) != 0 ||
+            seconds < 0) {
+            state.SkipWithError("the fresh process reported nothing");
             return;
         }
         state.SetIterationTime(seconds);
     }
+}
+
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 // Opening again once the images are decoded: everything drawn anew.
@@ -187,23 +181,70 @@ long ResidentKiB() {
 }
 
 // The growth of the resident set per extra instance, across 100 playing instances that have
-// each processed a block and drawn their editor once.
-void MemoryPerInstance(benchmark::State& state, const PluginModule* module) {
+// each processed a block, in a fresh process (freed memory of earlier benchmarks would hide it).
+double KiBPerInstance(const PluginModule& module) {
     constexpr int kInstances = 100;
     std::vector<float> silence(512), out0(512), out1(512);
     float* in[2] = {silence.data(), silence.data()};
     float* out[2] = {out0.data(), out1.data()};
-    for (auto _ : state) {
-        std::vector<std::unique_ptr<HostedPlugin>> plugs;
-        plugs.push_back(Playing(*module, 512));
+    std::vector<std::unique_ptr<HostedPlugin>> plugs;
+    plugs.push_back(Playing(module, 512));
+    plugs.back()->ProcessFloat(in, out, 512);
+    const long before = ResidentKiB();
+    for (int i = 1; i <= kInstances; ++i) {
+        plugs.push_back(Playing(module, 512));
         plugs.back()->ProcessFloat(in, out, 512);
-        const long before = ResidentKiB();
-        for (int i = 1; i <= kInstances; ++i) {
-            plugs.push_back(Playing(*module, 512));
-            plugs.back()->ProcessFloat(in, out, 512);
-        }
-        state.counters["KiB_per_instance"] = double(ResidentKiB() - before) / kInstances;
     }
+    return double(ResidentKiB() - before) / kInstances;
+}
+
+void MemoryPerInstance(benchmark::State& state, const PluginModule* module) {
+    const std::string command = SelfPath() + " --cold=memory:" + module->Path();
+    for (auto _ : state) {
+        std::FILE* child = popen(command.c_str(), "r");
+        double kib = -1;
+        if (!child || std::fscanf(child, "%lf", &kib) != 1 || pclose(child) != 0) {
+            state.SkipWithError("the fresh process reported nothing");
+            return;
+        }
+        state.counters["KiB_per_instance"] = kib;
+    }
+}
+
+// --cold=editor: the first editor of the process built (its images decoded) and drawn.
+// --cold=instance:MODULE: the module's first instance, from its entry to a first block.
+// --cold=memory:MODULE: the memory each further instance takes, in KiB.
+int RunCold(const std::string& what) {
+    if (what == "editor") {
+        const auto start = std::chrono::steady_clock::now();
+        auto plug = std::make_unique<PlugExample>(&NullHost);
+        DrawEverything(*plug);
+        std::printf("%.9f\n", SecondsSince(start));
+        return 0;
+    }
+    const size_t colon = what.find(':');
+    const std::string kind = what.substr(0, colon);
+    if (colon == std::string::npos || (kind != "instance" && kind != "memory")) {
+        return 1;
+    }
+    std::string error;
+    auto module = PluginModule::Load(what.substr(colon + 1), &error);
+    if (!module) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    if (kind == "memory") {
+        std::printf("%.1f\n", KiBPerInstance(*module));
+        return 0;
+    }
+    std::vector<float> silence(64), out0(64), out1(64);
+    float* in[2] = {silence.data(), silence.data()};
+    float* out[2] = {out0.data(), out1.data()};
+    const auto start = std::chrono::steady_clock::now();
+    auto plug = Playing(*module, 64);
+    plug->ProcessFloat(in, out, 64);
+    std::printf("%.9f\n", SecondsSince(start));
+    return 0;
 }
 
 // Keeps the medians of the block figures, and prints the comparison once the run is over.
@@ -301,14 +342,19 @@ void RegisterAll() {
         benchmark::RegisterBenchmark(("InstanceCreation/" + module.label).c_str(), InstanceCreation,
                                      loaded)
             ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("FirstInstanceCreation/" + module.label).c_str(), ColdRun,
+                                     "instance:" + loaded->Path())
+            ->UseManualTime()
+            ->Iterations(10)
+            ->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark(("MemoryPerInstance/" + module.label).c_str(),
                                      MemoryPerInstance, loaded)
             ->Iterations(1)
             ->Unit(benchmark::kMillisecond);
     }
-    benchmark::RegisterBenchmark("EditorFirstOpen", EditorFirstOpen)
+    benchmark::RegisterBenchmark("EditorFirstOpen", ColdRun, std::string("editor"))
         ->UseManualTime()
-        ->Iterations(20)
+        ->Iterations(10)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("EditorReopen", EditorReopen)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("EditorWindowOpen", EditorWindowOpen,
@@ -319,6 +365,9 @@ void RegisterAll() {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strncmp(argv[1], "--cold=", 7) == 0) {
+        return RunCold(argv[1] + 7);
+    }
     if (!LoadModules(argc, argv)) {
         return 1;
     }
