@@ -30,6 +30,8 @@ namespace {
 constexpr double kRate = 48000;
 constexpr int kBlockSizes[] = {16, 32, 64, 512, 4096};
 constexpr int kLongestBlock = 4096;
+// Four seconds of audio at each block size.
+constexpr int kFramesPerRepetition = 4 * 48000;
 
 VstIntPtr NullHost(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float) {
     return 0;
@@ -250,6 +252,9 @@ int RunCold(const std::string& what) {
 // Keeps the medians of the block figures, and prints the comparison once the run is over.
 class LiveReporter : public benchmark::ConsoleReporter {
 public:
+    // Colours only on a terminal, so that saved logs read plainly.
+    LiveReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
@@ -337,10 +342,13 @@ void RegisterAll() {
         for (int frames : kBlockSizes) {
             const std::string name =
                 "BlockSpeed/" + module.label + "/frames:" + std::to_string(frames);
-            benchmark::RegisterBenchmark(name.c_str(), BlockSpeed, loaded, frames);
+            // Fixed counts keep repetitions alike, which interleaving them needs.
+            benchmark::RegisterBenchmark(name.c_str(), BlockSpeed, loaded, frames)
+                ->Iterations(kFramesPerRepetition / frames);
         }
         benchmark::RegisterBenchmark(("InstanceCreation/" + module.label).c_str(), InstanceCreation,
                                      loaded)
+            ->Iterations(200)
             ->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark(("FirstInstanceCreation/" + module.label).c_str(), ColdRun,
                                      "instance:" + loaded->Path())
@@ -356,9 +364,12 @@ void RegisterAll() {
         ->UseManualTime()
         ->Iterations(10)
         ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("EditorReopen", EditorReopen)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("EditorReopen", EditorReopen)
+        ->Iterations(2000)
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("EditorWindowOpen", EditorWindowOpen,
                                  Modules().front().loaded.get())
+        ->Iterations(100)
         ->Unit(benchmark::kMillisecond);
 }
 
