@@ -57,9 +57,9 @@ public:
     // Frame i reaches the level stage at step i + kLevelDepth.
     static constexpr int kLevelDepth = 7;
 
-    BranchWavefront(const BiquadBank& biquads, const OnePoleBank& onePoles, double drive,
-                    double levelGain)
-        : onePoles_(onePoles), midClipGain_(drive * kMidDriveClipGain), levelGain_(levelGain),
+    BranchWavefront(BiquadBank& biquads, OnePoleBank& onePoles, double drive, double levelGain)
+        : biquadBank_(biquads), onePoleBank_(onePoles), onePoles_(onePoles),
+          midClipGain_(drive * kMidDriveClipGain), levelGain_(levelGain),
           doubleClipGain_(kDoubleClipDriveGain * drive + kDoubleClipBaseGain),
           inputSections_(biquads, kInputLowPassSlot, kMidDriveHighPassSlot),
           lowPassSections_(biquads, kFixedClipLowPassSlot, kMidDriveLowPassSlot),
@@ -72,10 +72,12 @@ public:
           doubleClipBands_(onePoles_.lowPass, kDoubleClipOutputSlot, onePoles_.highPass,
                            kDoubleClipOutputHighPassSlot) {}
 
+    // Every depth steps at every step, with or without a frame, so that no step needs masks.
+    // A depth without a frame works on nothing of use, and two fixes make up for it: at the
+    // step of its first frame its memories are taken again from the banks, which still hold
+    // them as they were; at the step of its last frame they are written to the banks.
     void Run(const double* in0, const double* in1, const double* noiseTable, int noise, double* mix,
              int frames) {
-        // Steps that have depths without a frame (filling and draining the wavefront) mask
-        // those depths' filter memories.
         const int steps = frames + kLevelDepth;
         int j = 0;
         for (; j < kLevelDepth && j < steps; ++j) {
@@ -89,110 +91,153 @@ public:
         }
     }
 
-    void StoreTo(BiquadBank& biquads, OnePoleBank& onePoles) const {
-        for (const BiquadPair* pair :
-             {&inputSections_, &lowPassSections_, &peakAndShelf_, &midOutputSections_}) {
-            pair->StoreTo(biquads);
-        }
-        for (const OnePolePair* pair : {&clipHighPasses_, &clipSmoothing_, &doubleClipBands_}) {
-            pair->Store();
-        }
-        onePoles = onePoles_;
-    }
-
 private:
     // One step, deepest depth first, so that every depth reads what the depth before it handed
     // over in the previous step before that is replaced.
     template <bool kEdge>
     inline void Step(int j, const double* in0, const double* in1, const double* noiseTable,
                      int& noise, double* mix, int frames) {
-        const auto active = [&](int depth) {
-            return !kEdge || (j - depth >= 0 && j - depth < frames);
-        };
-        const auto lanes = [&](int lowDepth, int highDepth) {
-            return kEdge ? LaneMask(active(lowDepth), active(highDepth)) : _mm_setzero_pd();
-        };
+        if (kEdge && j >= 1 && j < kLevelDepth) {
+            RestoreDepth(j);
+        }
 
         // Depth 7: the level stage.
-        if (active(7)) {
+        if (!kEdge || (j >= kLevelDepth && j - kLevelDepth < frames)) {
             mix[j - 7] = (fixedClipOut_.depth6 + midDriveOut_ + doubleClipOut_.depth6) * levelGain_;
         }
 
         // Depths 6 and 5: MidDriveBranch's last two sections; the other results wait.
-        const __m128d midOutput =
-            midOutputSections_.Step<kEdge>(Lanes(midSmoothed_, midOutLowPassed_), lanes(5, 6));
-        if (active(6)) {
-            midDriveOut_ = HighLane(midOutput) * kMidDriveOutputGain;
-            fixedClipOut_.depth6 = fixedClipOut_.depth5;
-            doubleClipOut_.depth6 = doubleClipOut_.depth5;
-        }
-        if (active(5)) {
-            midOutLowPassed_ = LowLane(midOutput);
-            fixedClipOut_.depth5 = fixedClipOut_.depth4;
-            doubleClipOut_.depth5 = doubleClipOut_.depth4;
-        }
+        const __m128d midOutput = midOutputSections_.Step(Lanes(midSmoothed_, midOutLowPassed_));
+        midDriveOut_ = HighLane(midOutput) * kMidDriveOutputGain;
+        fixedClipOut_.depth6 = fixedClipOut_.depth5;
+        doubleClipOut_.depth6 = doubleClipOut_.depth5;
+        midOutLowPassed_ = LowLane(midOutput);
+        fixedClipOut_.depth5 = fixedClipOut_.depth4;
+        doubleClipOut_.depth5 = doubleClipOut_.depth4;
 
         // Depths 4 and 3, whose sections share vectors. MidDriveBranch's peak makes t (3),
         // FixedClipBranch's shelf b (4).
-        const __m128d peakAndShelf =
-            peakAndShelf_.Step<kEdge>(Lanes(midLowPassed_, fixedSmoothed_), lanes(3, 4));
+        const __m128d peakAndShelf = peakAndShelf_.Step(Lanes(midLowPassed_, fixedSmoothed_));
         // FixedClipBranch clips the high band of u, adds it back onto u and smooths the sum
         // into z (3); DoubleClipBranch takes the high band of p to its clippers (3);
         // MidDriveBranch clips t and smooths it into l (4).
         const __m128d clipInputs = Lanes(fixedLowPassed_, doubleLowPassed_);
-        const __m128d highBands =
-            _mm_add_pd(_mm_sub_pd(clipInputs, clipHighPasses_.Step<kEdge>(clipInputs, lanes(3, 3))),
-                       _mm_set1_pd(kDenormalOffset));
+        const __m128d highBands = _mm_add_pd(
+            _mm_sub_pd(clipInputs, clipHighPasses_.Step(clipInputs)), _mm_set1_pd(kDenormalOffset));
         const double fixedClipped = SoftClip(kFixedClipGain * LowLane(highBands));
         const double midClipped = SoftClip(midClipGain_ * midPeaked_);
         const __m128d smoothed =
-            _mm_add_pd(clipSmoothing_.Step<kEdge>(Lanes(fixedLowPassed_ + fixedClipped, midClipped),
-                                                  lanes(3, 4)),
+            _mm_add_pd(clipSmoothing_.Step(Lanes(fixedLowPassed_ + fixedClipped, midClipped)),
                        _mm_set1_pd(kDenormalOffset));
         // DoubleClipBranch's low band of d and, by subtraction, its high band, mixed into c (4).
-        const __m128d bands =
-            doubleClipBands_.Step<kEdge>(_mm_set1_pd(doubleClipped_), lanes(4, 4));
-        if (active(4)) {
-            fixedClipOut_.depth4 = HighLane(peakAndShelf);
-            const double lowBand = LowLane(bands) + kDenormalOffset;
-            const double highBand = doubleClipped_ - HighLane(bands) + kDenormalOffset;
-            doubleClipOut_.depth4 =
-                (highBand * kDoubleClipHighBandGain + lowBand) * kDoubleClipOutputGain;
-            midSmoothed_ = HighLane(smoothed);
-        }
-        if (active(3)) {
-            midPeaked_ = LowLane(peakAndShelf);
-            fixedSmoothed_ = LowLane(smoothed);
-            doubleClipped_ = SoftClip(SoftClip(doubleClipGain_ * HighLane(highBands)));
-        }
+        const __m128d bands = doubleClipBands_.Step(_mm_set1_pd(doubleClipped_));
+        fixedClipOut_.depth4 = HighLane(peakAndShelf);
+        const double lowBand = LowLane(bands) + kDenormalOffset;
+        const double highBand = doubleClipped_ - HighLane(bands) + kDenormalOffset;
+        doubleClipOut_.depth4 =
+            (highBand * kDoubleClipHighBandGain + lowBand) * kDoubleClipOutputGain;
+        midSmoothed_ = HighLane(smoothed);
+        midPeaked_ = LowLane(peakAndShelf);
+        fixedSmoothed_ = LowLane(smoothed);
+        doubleClipped_ = SoftClip(SoftClip(doubleClipGain_ * HighLane(highBands)));
 
         // Depth 2: the first low-pass of each branch.
-        const __m128d lowPassed =
-            lowPassSections_.Step<kEdge>(Lanes(inputLowPassed_, midHighPassed_), lanes(2, 2));
-        if (active(2)) {
-            fixedLowPassed_ = LowLane(lowPassed);
-            midLowPassed_ = HighLane(lowPassed);
-            doubleLowPassed_ =
-                StepOnePole(onePoles_.lowPass, kDoubleClipInputSlot, inputLowPassed_) +
-                kDenormalOffset;
-        }
+        const __m128d lowPassed = lowPassSections_.Step(Lanes(inputLowPassed_, midHighPassed_));
+        fixedLowPassed_ = LowLane(lowPassed);
+        midLowPassed_ = HighLane(lowPassed);
+        doubleLowPassed_ =
+            StepOnePole(onePoles_.lowPass, kDoubleClipInputSlot, inputLowPassed_) + kDenormalOffset;
 
         // Depth 1: the two sections that take x.
-        const __m128d fromInput = inputSections_.Step<kEdge>(_mm_set1_pd(input_), lanes(1, 1));
-        if (active(1)) {
-            inputLowPassed_ = LowLane(fromInput);
-            midHighPassed_ = HighLane(fromInput);
-        }
+        const __m128d fromInput = inputSections_.Step(_mm_set1_pd(input_));
+        inputLowPassed_ = LowLane(fromInput);
+        midHighPassed_ = HighLane(fromInput);
 
         // Depth 0: the input.
-        if (active(0)) {
+        if (!kEdge || j < frames) {
             input_ = FiniteOrZero(in1[j]) + FiniteOrZero(in0[j]) + noiseTable[noise];
             if (++noise == kNoiseTableLength) {
                 noise = 0;
             }
         }
+
+        if (kEdge) {
+            const int finished = j - (frames - 1);
+            if (finished >= 1 && finished < kLevelDepth) {
+                SaveDepth(finished);
+            }
+        }
     }
 
+    // The filters of a depth take their memories from the banks again.
+    void RestoreDepth(int depth) {
+        const __m128d low = LaneMask(true, false), high = LaneMask(false, true);
+        const __m128d both = LaneMask(true, true);
+        switch (depth) {
+        case 1:
+            inputSections_.Restore(biquadBank_, both);
+            break;
+        case 2:
+            lowPassSections_.Restore(biquadBank_, both);
+            onePoles_.lowPass.state[kDoubleClipInputSlot] =
+                onePoleBank_.lowPass.state[kDoubleClipInputSlot];
+            break;
+        case 3:
+            peakAndShelf_.Restore(biquadBank_, low);
+            clipHighPasses_.Restore(onePoleBank_.highPass, onePoleBank_.highPass, both);
+            clipSmoothing_.Restore(onePoleBank_.lowPass, onePoleBank_.lowPass, low);
+            break;
+        case 4:
+            peakAndShelf_.Restore(biquadBank_, high);
+            clipSmoothing_.Restore(onePoleBank_.lowPass, onePoleBank_.lowPass, high);
+            doubleClipBands_.Restore(onePoleBank_.lowPass, onePoleBank_.highPass, both);
+            break;
+        case 5:
+            midOutputSections_.Restore(biquadBank_, low);
+            break;
+        case 6:
+            midOutputSections_.Restore(biquadBank_, high);
+            break;
+        default:
+            break;
+        }
+    }
+
+    // The filters of a depth write their memories to the banks.
+    void SaveDepth(int depth) {
+        switch (depth) {
+        case 1:
+            inputSections_.Save(biquadBank_, true, true);
+            break;
+        case 2:
+            lowPassSections_.Save(biquadBank_, true, true);
+            onePoleBank_.lowPass.state[kDoubleClipInputSlot] =
+                onePoles_.lowPass.state[kDoubleClipInputSlot];
+            break;
+        case 3:
+            peakAndShelf_.Save(biquadBank_, true, false);
+            clipHighPasses_.Save(onePoleBank_.highPass, onePoleBank_.highPass, true, true);
+            clipSmoothing_.Save(onePoleBank_.lowPass, onePoleBank_.lowPass, true, false);
+            break;
+        case 4:
+            peakAndShelf_.Save(biquadBank_, false, true);
+            clipSmoothing_.Save(onePoleBank_.lowPass, onePoleBank_.lowPass, false, true);
+            doubleClipBands_.Save(onePoleBank_.lowPass, onePoleBank_.highPass, true, true);
+            break;
+        case 5:
+            midOutputSections_.Save(biquadBank_, true, false);
+            break;
+        case 6:
+            midOutputSections_.Save(biquadBank_, false, true);
+            break;
+        default:
+            break;
+        }
+    }
+
+    // The banks the run starts from and leaves its memories in.
+    BiquadBank& biquadBank_;
+    OnePoleBank& onePoleBank_;
     // A copy that the sections step, so that no store to the mix can alias their state.
     OnePoleBank onePoles_;
     const double midClipGain_;
@@ -232,5 +277,4 @@ void RunClippingBranches(BiquadBank& biquads, OnePoleBank& onePoles, double driv
                          int noiseStart, double* mix, int frames) {
     BranchWavefront branches(biquads, onePoles, drive, levelGain);
     branches.Run(in0, in1, noiseTable, noiseStart, mix, frames);
-    branches.StoreTo(biquads, onePoles);
 }

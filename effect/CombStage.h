@@ -1,89 +1,119 @@
 #pragma once
 
 #include "effect/DelayLines.h"
-#include "effect/LanePair.h"
+#include "effect/FourWide.h"
 #include "effect/Reverberator.h"
+#include "effect/TinyValues.h"
 
-// The reverberator's first stage: ten parallel damped combs per channel, each left comb side by
-// side with its right partner in the two lanes of a vector. It runs spans of frames in which no
-// delay line wraps (DelayLines). The combs' state is copied in on construction and back by
-// StoreTo.
+// The reverberator's first stage: ten parallel damped combs per channel. It runs spans of
+// frames no longer than its shortest line (DelayLines). The combs' state is copied in on
+// construction and back by StoreTo.
 class CombStage {
 public:
     static constexpr int kCombs = 2 * Reverberator::kCombPairs;
 
     explicit CombStage(CombFilter (&combs)[kCombs]) : lines_(combs) {
         withoutDamping_ = true;
-        for (int k = 0; k < Reverberator::kCombPairs; ++k) {
-            const CombFilter& left = combs[2 * k];
-            const CombFilter& right = combs[2 * k + 1];
-            feedback_[k] = Lanes(left.feedback, right.feedback);
-            damping_[k] = Lanes(left.damping, right.damping);
-            undamped_[k] = Lanes(1 - left.damping, 1 - right.damping);
-            store_[k] = Lanes(left.store, right.store);
-            withoutDamping_ = withoutDamping_ && left.damping == 0.0 && right.damping == 0.0;
+        for (int e = 0; e < kCombs; ++e) {
+            feedback_[e] = combs[e].feedback;
+            damping_[e] = combs[e].damping;
+            undamped_[e] = 1 - combs[e].damping;
+            store_[e] = combs[e].store;
+            withoutDamping_ = withoutDamping_ && combs[e].damping == 0.0;
         }
     }
 
-    int FramesBeforeWrap() const { return lines_.FramesBeforeWrap(); }
+    int LongestSpan() const { return lines_.LongestSpan(); }
 
-    // Feeds a span of at most FramesBeforeWrap input pairs, scaled by kReverbInputGain, into
-    // the combs, and writes each frame's sum of the comb outputs (left in the low lane, right in
-    // the high lane) to sums.
-    void Run(const double* inLeft, const double* inRight, __m128d* sums, int frames) {
-        if (withoutDamping_) {
-            RunGroups<true>(inLeft, inRight, sums, frames);
-        } else {
-            RunGroups<false>(inLeft, inRight, sums, frames);
+    // Feeds a span of at most LongestSpan frames, taken from the inputs scaled by
+    // kReverbInputGain, into the combs, and writes each channel's sum of its comb outputs, added
+    // in comb order, to left and right.
+    KVX_VECTORISED_IN_CALLER void Run(const double* inLeft, const double* inRight, double* left,
+                                      double* right, int frames) {
+        double scaledLeft[kSpanLimit];
+        double scaledRight[kSpanLimit];
+        Scale(inLeft, scaledLeft, frames);
+        Scale(inRight, scaledRight, frames);
+        for (int e = 0; e < kCombs; ++e) {
+            const bool isLeft = e % 2 == 0;
+            const bool first = e < 2;
+            double* sums = isLeft ? left : right;
+            const double* input = isLeft ? scaledLeft : scaledRight;
+            const auto cells = lines_.Cells(e, frames);
+            const int rest = frames - cells.count;
+            if (!withoutDamping_) {
+                RunDamped(e, cells.first, input, sums, first, cells.count);
+                RunDamped(e, cells.rest, input + cells.count, sums + cells.count, first, rest);
+                continue;
+            }
+            // The filter's state after the span is what the last frame reads.
+            store_[e] = FlushTiny(rest > 0 ? cells.rest[rest - 1] : cells.first[frames - 1]);
+            if (first) {
+                RunUndamped<true>(feedback_[e], cells.first, input, sums, cells.count);
+                RunUndamped<true>(feedback_[e], cells.rest, input + cells.count, sums + cells.count,
+                                  rest);
+            } else {
+                RunUndamped<false>(feedback_[e], cells.first, input, sums, cells.count);
+                RunUndamped<false>(feedback_[e], cells.rest, input + cells.count,
+                                   sums + cells.count, rest);
+            }
         }
         lines_.Advance(frames);
     }
 
     void StoreTo(CombFilter (&combs)[kCombs]) const {
-        for (int k = 0; k < Reverberator::kCombPairs; ++k) {
-            StoreLanes(store_[k], &combs[2 * k].store, &combs[2 * k + 1].store);
+        for (int e = 0; e < kCombs; ++e) {
+            combs[e].store = store_[e];
         }
         lines_.StorePositions(combs);
     }
 
+    // The longest span Run takes.
+    static constexpr int kSpanLimit = 256;
+
 private:
     static constexpr double kReverbInputGain = 0.015;
-    // Five comb pairs at a time keep their gains in registers; the sums still add the combs in
-    // order. Frames are independent within a span, so the sums of neighbouring frames overlap.
-    static constexpr int kGroup = Reverberator::kCombPairs / 2;
 
-    template <bool kUndamped>
-    void RunGroups(const double* inLeft, const double* inRight, __m128d* sums, int frames) {
-        double* start[kCombs];
-        lines_.SpanStarts(start);
-        for (int first = 0; first < Reverberator::kCombPairs; first += kGroup) {
-            for (int f = 0; f < frames; ++f) {
-                const __m128d input =
-                    _mm_mul_pd(Lanes(inLeft[f], inRight[f]), _mm_set1_pd(kReverbInputGain));
-                __m128d sum = first == 0 ? _mm_setzero_pd() : sums[f];
-                for (int k = first; k < first + kGroup; ++k) {
-                    double* left = start[2 * k] + f;
-                    double* right = start[2 * k + 1] + f;
-                    const __m128d o = LoadLanes(left, right);
-                    // Without damping, 1 x o + 0 x store is o itself (a zero of either sign is
-                    // flushed to +0 alike), so the products can be skipped.
-                    const __m128d store =
-                        kUndamped ? FlushTinyLanes(o)
-                                  : FlushTinyLanes(_mm_add_pd(_mm_mul_pd(undamped_[k], o),
-                                                              _mm_mul_pd(damping_[k], store_[k])));
-                    store_[k] = store;
-                    StoreLanes(_mm_add_pd(_mm_mul_pd(feedback_[k], store), input), left, right);
-                    sum = _mm_add_pd(sum, o);
-                }
-                sums[f] = sum;
-            }
+    KVX_VECTORISED_IN_CALLER static void Scale(const double* __restrict in,
+                                               double* __restrict scaled, int frames) {
+        for (int f = 0; f < frames; ++f) {
+            scaled[f] = in[f] * kReverbInputGain;
         }
     }
 
+    // Without damping a comb's filter passes o on (1 x o + 0 x store is o, a zero of either
+    // sign flushed to +0 alike), so nothing carries from frame to frame within a span and the
+    // frames run side by side. The first comb's sum starts from +0, as a sum of nothing does.
+    template <bool kFirst>
+    KVX_VECTORISED_IN_CALLER static void RunUndamped(double feedback, double* __restrict line,
+                                                     const double* __restrict input,
+                                                     double* __restrict sums, int frames) {
+        for (int f = 0; f < frames; ++f) {
+            const double o = line[f];
+            line[f] = feedback * FlushTiny(o) + input[f];
+            sums[f] = (kFirst ? 0.0 : sums[f]) + o;
+        }
+    }
+
+    void RunDamped(int e, double* __restrict line, const double* __restrict input,
+                   double* __restrict sums, bool first, int frames) {
+        const double feedback = feedback_[e];
+        const double damping = damping_[e];
+        const double undamped = undamped_[e];
+        double store = store_[e];
+        for (int f = 0; f < frames; ++f) {
+            const double o = line[f];
+            store = FlushTiny(undamped * o + damping * store);
+            line[f] = feedback * store + input[f];
+            sums[f] = (first ? 0.0 : sums[f]) + o;
+        }
+        store_[e] = store;
+    }
+
     DelayLines<kCombs> lines_;
-    __m128d feedback_[Reverberator::kCombPairs];
-    __m128d damping_[Reverberator::kCombPairs];
-    __m128d undamped_[Reverberator::kCombPairs]; // 1 - damping
-    __m128d store_[Reverberator::kCombPairs];    // the damping filters' states
+    double feedback_[kCombs];
+    double damping_[kCombs];
+    double undamped_[kCombs]; // 1 - damping
+    double store_[kCombs];    // the damping filters' states
     bool withoutDamping_;
 };

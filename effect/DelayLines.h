@@ -3,40 +3,41 @@
 #include <algorithm>
 
 // The delay lines of one reverberator stage, one per element, each read and written at its own
-// position. All positions move on together, a span of frames at a time; within a span no line
-// wraps, so that element e works on cell start[e] + f in frame f of the span.
+// position. All positions move on together, a span of frames at a time. A span is never longer
+// than the shortest line, so no element reads within a span a cell it wrote there; each line
+// wraps at most once within it.
 template <int kLines> class DelayLines {
 public:
+    // The cells one element works on in a span: the first count frames from first, the rest
+    // from the line's beginning.
+    struct SpanCells {
+        double* first;
+        int count;
+        double* rest;
+    };
+
     // Element is a CombFilter or an AllpassFilter.
     template <class Element> explicit DelayLines(Element (&elements)[kLines]) {
+        shortest_ = int(elements[0].line.size());
         for (int e = 0; e < kLines; ++e) {
             line_[e] = elements[e].line.data();
             position_[e] = elements[e].position;
             length_[e] = int(elements[e].line.size());
+            shortest_ = std::min(shortest_, length_[e]);
         }
     }
 
-    // How many frames can run before the first line wraps.
-    int FramesBeforeWrap() const {
-        int frames = length_[0] - position_[0];
-        for (int e = 1; e < kLines; ++e) {
-            frames = std::min(frames, length_[e] - position_[e]);
-        }
-        return frames;
-    }
+    int LongestSpan() const { return shortest_; }
 
-    // Each line's cell for the first frame of the span.
-    void SpanStarts(double* (&start)[kLines]) const {
-        for (int e = 0; e < kLines; ++e) {
-            start[e] = line_[e] + position_[e];
-        }
+    SpanCells Cells(int e, int frames) const {
+        return {line_[e] + position_[e], std::min(frames, length_[e] - position_[e]), line_[e]};
     }
 
     void Advance(int frames) {
         for (int e = 0; e < kLines; ++e) {
             position_[e] += frames;
-            if (position_[e] == length_[e]) {
-                position_[e] = 0;
+            if (position_[e] >= length_[e]) {
+                position_[e] -= length_[e];
             }
         }
     }
@@ -51,4 +52,5 @@ private:
     double* line_[kLines];
     int position_[kLines];
     int length_[kLines];
+    int shortest_;
 };

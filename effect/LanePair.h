@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cfloat>
 #include <emmintrin.h>
 
 // Two doubles side by side in one vector, named by lane: the low lane and the high lane. Each
@@ -19,10 +18,6 @@ inline double HighLane(__m128d v) {
     return _mm_cvtsd_f64(_mm_unpackhi_pd(v, v));
 }
 
-inline __m128d LoadLanes(const double* low, const double* high) {
-    return _mm_loadh_pd(_mm_load_sd(low), high);
-}
-
 inline void StoreLanes(__m128d v, double* low, double* high) {
     _mm_storel_pd(low, v);
     _mm_storeh_pd(high, v);
@@ -36,12 +31,4 @@ inline __m128d LaneMask(bool lowOn, bool highOn) {
 // a in the lanes set in mask, b in the others.
 inline __m128d SelectLanes(__m128d mask, __m128d a, __m128d b) {
     return _mm_or_pd(_mm_and_pd(mask, a), _mm_andnot_pd(mask, b));
-}
-
-// Zero and denormal lanes become +0, so that decaying feedback never reaches the slow denormal
-// range; NaN compares false and stays.
-inline __m128d FlushTinyLanes(__m128d v) {
-    const __m128d magnitude =
-        _mm_and_pd(v, _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFFll)));
-    return _mm_andnot_pd(_mm_cmplt_pd(magnitude, _mm_set1_pd(DBL_MIN)), v);
 }

@@ -2,7 +2,7 @@
 
 #include "effect/AllpassStage.h"
 #include "effect/CombStage.h"
-#include "effect/LanePair.h"
+#include "effect/FourWide.h"
 
 #include <algorithm>
 
@@ -17,9 +17,6 @@ constexpr double kBaseRate = 44100;
 constexpr double kAllpassFeedback = 0.5;
 // A comb's damping is the reverberator's damping scaled by this.
 constexpr double kCombDampingScale = 0.4;
-// The longest span of frames taken through the stages at once.
-constexpr int kSpanLimit = 256;
-
 int ScaledLength(int base, double ratio) {
     const int length = int(base * ratio);
     return length < 1 ? 1 : length;
@@ -83,29 +80,54 @@ void Reverberator::ProcessReverberator(double& left, double& right) {
     ProcessReverberatorBlock(&left, &right, &left, &right, 1);
 }
 
-void Reverberator::ProcessReverberatorBlock(const double* inLeft, const double* inRight,
-                                            double* outLeft, double* outRight, int frames) {
-    CombStage combStage(combs_);
-    AllpassStage allpassStage(allpasses_);
-    const __m128d direct = _mm_set1_pd(width);
-    const __m128d crossed = _mm_set1_pd(1 - width);
-    // Each frame's pair of signals, left in the low lane and right in the high lane.
-    __m128d signals[kSpanLimit];
+namespace {
+
+// The spans of a block through both stages and the stereo width: each output takes its own
+// channel x width and the other channel x (1 - width).
+KVX_VECTORISED_IN_CALLER void RunSpans(CombFilter (&combs)[CombStage::kCombs],
+                                       AllpassFilter (&allpasses)[AllpassStage::kAllpasses],
+                                       double width, const double* inLeft, const double* inRight,
+                                       double* outLeft, double* outRight, int frames) {
+    CombStage combStage(combs);
+    AllpassStage allpassStage(allpasses);
+    const double direct = width;
+    const double crossed = 1 - width;
+    double left[CombStage::kSpanLimit];
+    double right[CombStage::kSpanLimit];
     for (int done = 0; done < frames;) {
-        const int span = std::min({frames - done, kSpanLimit, combStage.FramesBeforeWrap(),
-                                   allpassStage.FramesBeforeWrap()});
-        combStage.Run(inLeft + done, inRight + done, signals, span);
-        allpassStage.Run(signals, span);
-        // The stereo width: each output takes its own channel x width and the other channel
-        // x (1 - width).
+        const int span = std::min({frames - done, int(CombStage::kSpanLimit),
+                                   combStage.LongestSpan(), allpassStage.LongestSpan()});
+        combStage.Run(inLeft + done, inRight + done, left, right, span);
+        allpassStage.Run(left, right, span);
+        double* __restrict toLeft = outLeft + done;
+        double* __restrict toRight = outRight + done;
         for (int f = 0; f < span; ++f) {
-            const __m128d swapped = _mm_shuffle_pd(signals[f], signals[f], 1);
-            const __m128d mixed =
-                _mm_add_pd(_mm_mul_pd(signals[f], direct), _mm_mul_pd(swapped, crossed));
-            StoreLanes(mixed, &outLeft[done + f], &outRight[done + f]);
+            toLeft[f] = left[f] * direct + right[f] * crossed;
+            toRight[f] = right[f] * direct + left[f] * crossed;
         }
         done += span;
     }
-    combStage.StoreTo(combs_);
-    allpassStage.StoreTo(allpasses_);
+    combStage.StoreTo(combs);
+    allpassStage.StoreTo(allpasses);
+}
+
+} // namespace
+
+void Reverberator::ProcessReverberatorBlock(const double* inLeft, const double* inRight,
+                                            double* outLeft, double* outRight, int frames) {
+    if (HasFourWide()) {
+        ProcessFourWide(inLeft, inRight, outLeft, outRight, frames);
+    } else {
+        ProcessTwoWide(inLeft, inRight, outLeft, outRight, frames);
+    }
+}
+
+void Reverberator::ProcessTwoWide(const double* inLeft, const double* inRight, double* outLeft,
+                                  double* outRight, int frames) {
+    RunSpans(combs_, allpasses_, width, inLeft, inRight, outLeft, outRight, frames);
+}
+
+KVX_FOUR_WIDE void Reverberator::ProcessFourWide(const double* inLeft, const double* inRight,
+                                                 double* outLeft, double* outRight, int frames) {
+    RunSpans(combs_, allpasses_, width, inLeft, inRight, outLeft, outRight, frames);
 }

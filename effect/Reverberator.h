@@ -37,9 +37,15 @@ public:
     void Silence();
     // Consumes one input pair and replaces it with one output pair.
     void ProcessReverberator(double& left, double& right);
-    // The same for frames pairs; the outputs may be the inputs.
+    // The same for frames pairs; the outputs may be the inputs. Runs four frames to a vector
+    // where the processor has AVX.
     void ProcessReverberatorBlock(const double* inLeft, const double* inRight, double* outLeft,
                                   double* outRight, int frames);
+    // The two forms ProcessReverberatorBlock chooses from.
+    void ProcessTwoWide(const double* inLeft, const double* inRight, double* outLeft,
+                        double* outRight, int frames);
+    void ProcessFourWide(const double* inLeft, const double* inRight, double* outLeft,
+                         double* outRight, int frames);
 
     // Element 2k is stage or pair k of the left channel, 2k + 1 the right one.
     const AllpassFilter& Allpass(int index) const { return allpasses_[index]; }

@@ -35,9 +35,9 @@ for preset in win64 win32; do
   echo "=== $preset: test under Wine"
   if [ "$preset" = win32 ]; then
     # The 32-bit loader runs as the wine wrapper starts it, without a 64-bit WINELOADER.
-    env -u WINELOADER ctest --preset win32 --timeout 300 || status=1
+    env -u WINELOADER ctest --preset win32 --timeout 300 --repeat until-pass:2 || status=1
   else
-    ctest --preset win64 --timeout 300 || status=1
+    ctest --preset win64 --timeout 300 --repeat until-pass:2 || status=1
   fi
 done
 wineserver -k 2>/dev/null || true

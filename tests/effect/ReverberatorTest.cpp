@@ -1,4 +1,6 @@
 #include "effect/Reverberator.h"
+#include "TestSignals.h"
+#include "effect/FourWide.h"
 
 #include <gtest/gtest.h>
 
@@ -134,4 +136,59 @@ TEST(Reverberator, TailsDecayToExactZeroWithoutDenormalMemories) {
     }
     EXPECT_EQ(l, 0.0);
     EXPECT_EQ(r, 0.0);
+}
+
+// Both vector widths, in blocks of every awkward length (spans that cross the lines' ends, blocks
+// longer than the shortest line), against one frame at a time, with and without comb damping:
+// the same bits out, and the same lines, positions and damping states left behind.
+TEST(Reverberator, BlocksOfBothWidthsMatchFrameByFrame) {
+    for (const double damping : {0.0, 0.35}) {
+        Reverberator single, two, four;
+        for (Reverberator* reverb : {&single, &two, &four}) {
+            reverb->rate = 48000;
+            reverb->roomSize = 0.91;
+            reverb->damping = damping;
+            reverb->width = 0.8;
+            reverb->ConfigureReverberator(true);
+        }
+        const bool fourWide = HasFourWide();
+        TestRandom random(11);
+        for (int frames : {1, 3, 16, 17, 64, 165, 166, 167, 255, 256, 257, 600, 4096, 7}) {
+            std::vector<double> left(frames), right(frames);
+            for (int i = 0; i < frames; ++i) {
+                left[i] = random.Uniform();
+                right[i] = random.Uniform();
+            }
+            std::vector<double> expectedLeft = left, expectedRight = right;
+            for (int i = 0; i < frames; ++i) {
+                single.ProcessReverberator(expectedLeft[i], expectedRight[i]);
+            }
+            std::vector<double> twoLeft(frames), twoRight(frames);
+            two.ProcessTwoWide(left.data(), right.data(), twoLeft.data(), twoRight.data(), frames);
+            EXPECT_EQ(FirstBitDifference(twoLeft, expectedLeft), -1) << frames;
+            EXPECT_EQ(FirstBitDifference(twoRight, expectedRight), -1) << frames;
+            if (fourWide) {
+                // In place, as the effect calls it.
+                four.ProcessFourWide(left.data(), right.data(), left.data(), right.data(), frames);
+                EXPECT_EQ(FirstBitDifference(left, expectedLeft), -1) << frames;
+                EXPECT_EQ(FirstBitDifference(right, expectedRight), -1) << frames;
+            }
+        }
+        for (int k = 0; k < 2 * Reverberator::kCombPairs; ++k) {
+            EXPECT_EQ(two.Comb(k).position, single.Comb(k).position);
+            EXPECT_EQ(two.Comb(k).line, single.Comb(k).line);
+            EXPECT_EQ(two.Comb(k).store, single.Comb(k).store);
+            if (fourWide) {
+                EXPECT_EQ(four.Comb(k).line, single.Comb(k).line);
+                EXPECT_EQ(four.Comb(k).store, single.Comb(k).store);
+            }
+        }
+        for (int k = 0; k < 2 * Reverberator::kStages; ++k) {
+            EXPECT_EQ(two.Allpass(k).position, single.Allpass(k).position);
+            EXPECT_EQ(two.Allpass(k).line, single.Allpass(k).line);
+            if (fourWide) {
+                EXPECT_EQ(four.Allpass(k).line, single.Allpass(k).line);
+            }
+        }
+    }
 }

@@ -1,6 +1,7 @@
 #include "effect/SerialBiquads.h"
 #include "TestSignals.h"
 #include "effect/FilterDesign.h"
+#include "effect/FourWide.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,7 @@ TEST(SerialBiquads, BothWidthsMatchSectionBySectionStepping) {
     DesignAllFilters(literal, poles, 48000, 0.9, 0.2, 0.7);
     BiquadBank two = literal, four = literal;
     TestRandom random(77);
-    const bool fourWide = SerialBiquads::HasFourWide();
+    const bool fourWide = HasFourWide();
     for (int frames : {1, 2, 16, 17, 18, 19, 35, 36, 37, 300, 5, 1000}) {
         std::vector<double> in(frames), expected(frames), outTwo(frames), outFour(frames);
         for (double& v : in) {

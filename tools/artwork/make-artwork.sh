@@ -7,5 +7,7 @@ out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 cc -O2 -std=gnu11 -Wall -Wextra -Werror tools/artwork/kvx-artwork.c -o "$out/kvx-artwork" \
   $(pkg-config --cflags --libs cairo) -lm
+cc -O2 -std=gnu11 -Wall -Wextra -Werror tools/artwork/png-unfiltered.c -o "$out/png-unfiltered" -lpng
 "$out/kvx-artwork" resources
+"$out/png-unfiltered" resources/*.png
 echo "artwork: wrote resources/*.png"
