@@ -120,15 +120,22 @@ std::string SelfPath() {
     return std::string(path, length > 0 ? size_t(length) : 0);
 }
 
-// What a fresh process does once, timed in a fresh process: this program started again with
-// --cold=WHAT, which prints the seconds taken. Nothing is decoded or cached there yet.
+// Starts this program again with --cold=WHAT and reads the one figure it prints: what a fresh
+// process does once, with nothing decoded or cached yet. False when it printed none or failed.
+bool FreshProcessFigure(const std::string& what, double* figure) {
+    std::FILE* child = popen((SelfPath() + " --cold=" + what).c_str(), "r");
+    if (!child) {
+        return false;
+    }
+    const bool read = std::fscanf(child, "%lf", figure) == 1;
+    return pclose(child) == 0 && read;
+}
+
+// The seconds a fresh process takes for WHAT.
 void ColdRun(benchmark::State& state, const std::string& what) {
-    const std::string command = SelfPath() + " --cold=" + what;
     for (auto _ : state) {
-        std::FILE* child = popen(command.c_str(), "r");
         double seconds = -1;
-        if (!child || std::fscanf(child, "%lf", &seconds) != 1 || pclose(child) != 0 ||
-            seconds < 0) {
+        if (!FreshProcessFigure(what, &seconds) || seconds < 0) {
             state.SkipWithError("the fresh process reported nothing");
             return;
         }
@@ -201,11 +208,9 @@ double KiBPerInstance(const PluginModule& module) {
 }
 
 void MemoryPerInstance(benchmark::State& state, const PluginModule* module) {
-    const std::string command = SelfPath() + " --cold=memory:" + module->Path();
     for (auto _ : state) {
-        std::FILE* child = popen(command.c_str(), "r");
         double kib = -1;
-        if (!child || std::fscanf(child, "%lf", &kib) != 1 || pclose(child) != 0) {
+        if (!FreshProcessFigure("memory:" + module->Path(), &kib)) {
             state.SkipWithError("the fresh process reported nothing");
             return;
         }
