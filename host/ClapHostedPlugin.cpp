@@ -596,8 +596,12 @@ bool ClapHostedPlugin::RegisterFd(const clap_host* host, int fd, std::uint32_t f
         return false;
     }
     self->NoteViolation("posix-fd-support.register_fd", true);
-    UnregisterFd(host, fd);
-    self->fds_.push_back(WatchedFd{fd, flags});
+    // Registering a watched descriptor again replaces its flags.
+    auto& fds = self->fds_;
+    fds.erase(
+        std::remove_if(fds.begin(), fds.end(), [fd](const WatchedFd& w) { return w.fd == fd; }),
+        fds.end());
+    fds.push_back(WatchedFd{fd, flags});
     return true;
 }
 
