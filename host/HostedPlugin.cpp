@@ -1,9 +1,11 @@
 #include "host/HostedPlugin.h"
 
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
 #include <map>
+#include <thread>
 
 namespace {
 
@@ -193,6 +195,12 @@ void HostedPlugin::AnswerWithGarbage(std::uint32_t seed) {
     garbageRandom_.seed(seed);
 }
 
+void HostedPlugin::AnswerSlowly(VstInt32 opcode, int milliseconds) {
+    std::lock_guard<std::mutex> hold(callsMutex_);
+    slowOpcode_ = opcode;
+    slowMs_ = milliseconds;
+}
+
 VstIntPtr HostedPlugin::Garbage(VstInt32 opcode, void* ptr) {
     static const VstIntPtr kEdges[] = {-1,
                                        -10000,
@@ -229,9 +237,11 @@ VstIntPtr HostedPlugin::Garbage(VstInt32 opcode, void* ptr) {
 
 VstIntPtr HostedPlugin::Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                float opt) {
+    int delayMs = 0;
     {
         std::lock_guard<std::mutex> hold(callsMutex_);
         calls_.push_back({opcode, index, value, opt});
+        delayMs = opcode == slowOpcode_ ? slowMs_ : 0;
         if (garbage_) {
             return Garbage(opcode, ptr);
         }
@@ -246,6 +256,9 @@ VstIntPtr HostedPlugin::Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value,
                 sentEvents_.push_back(copy);
             }
         }
+    }
+    if (delayMs > 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
     }
     switch (opcode) {
     case audioMasterVersion:

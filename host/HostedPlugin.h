@@ -72,6 +72,9 @@ public:
     // answer: numbers at the edges of their type, a product text filling its whole buffer, a
     // time record of nonsense. The calls are still recorded.
     void AnswerWithGarbage(std::uint32_t seed);
+    // From now on the host takes this long over every call with this opcode, as hosts do that
+    // snapshot their undo history when an edit begins.
+    void AnswerSlowly(VstInt32 opcode, int milliseconds);
 
     // The plug-in's calls back to the host, in order.
     std::vector<HostCall> Calls() const;
@@ -94,6 +97,8 @@ private:
     const VstTimeInfo* timeInfo_ = nullptr;
     VstIntPtr processEventsAnswer_ = 1;
     bool garbage_ = false;
+    VstInt32 slowOpcode_ = -1;
+    int slowMs_ = 0;
     std::mt19937 garbageRandom_;
     VstTimeInfo garbageTime_{};
     mutable std::mutex callsMutex_;

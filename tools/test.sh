@@ -35,10 +35,18 @@ count() {
   while read -r line; do
     skipped=$((skipped + $(sed -E 's/^=== ([0-9]+) tests skipped: .*/\1/' <<<"$line")))
   done < <(grep -E '^=== [0-9]+ tests skipped: ' "$log")
-  while read -r line; do
-    failures+=("$2: $line")
-  done < <(sed -nE -e 's/^[[:space:]]*[0-9]+ - (.*\((Failed|Timeout|SEGFAULT|Subprocess aborted|Exception|Not Run)\))$/\1/p' \
+  local names
+  names=$(sed -nE -e 's/^[[:space:]]*[0-9]+ - (.*\((Failed|Timeout|SEGFAULT|Subprocess aborted|Exception|Not Run)\))$/\1/p' \
     -e 's/^(.*[[:space:]]FAIL[[:space:]].*)$/\1/p' "$log")
+  if [ -n "$names" ]; then
+    while read -r line; do
+      failures+=("$2: $line")
+    done <<<"$names"
+    # Where the failing test cases stopped, from every try; a step without failures shows none.
+    while read -r line; do
+      failures+=("    $line")
+    done < <(grep -E -e '^\[  FAILED  \] .* \([0-9]+ ms\)$' -e ':[0-9]+: Failure$' "$log" | head -n 60)
+  fi
   notrun=$(grep -c '(Skipped)' "$log" || true)
   passed=$((passed - notrun)) skipped=$((skipped + notrun))
   if [ "$found" = 0 ]; then

@@ -42,6 +42,16 @@ PointerKeys KeysOf(unsigned state) {
     return keys;
 }
 
+// True when the next event waiting is another pointer motion in the same window.
+bool NextIsMotionIn(Display* display, Window window) {
+    if (XPending(display) == 0) {
+        return false;
+    }
+    XEvent next;
+    XPeekEvent(display, &next);
+    return next.type == MotionNotify && next.xmotion.window == window;
+}
+
 // The editor's name for a key.
 WindowKey KeyOf(KeySym sym) {
     if (sym == XK_space) {
@@ -518,8 +528,10 @@ void X11EditorWindow::DispatchEditor(XEvent& event) {
         return;
     }
     case MotionNotify: {
-        // Only the latest position of a burst matters.
-        while (XCheckTypedWindowEvent(display_, window_, MotionNotify, &event)) {
+        // Only the latest position of a burst matters, but never one from beyond a press or a
+        // release: that would move a drag past its own end.
+        while (NextIsMotionIn(display_, window_)) {
+            XNextEvent(display_, &event);
         }
         const XMotionEvent& e = event.xmotion;
         out.kind = EditorWindowEvent::kMove;

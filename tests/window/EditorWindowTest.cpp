@@ -56,6 +56,26 @@ TEST_F(HostedEditor, DraggingDriveUpRaisesItAndTellsTheHostTheWholeGesture) {
     EXPECT_EQ(plugin->GetParameter(kLevel), 0.5f);
 }
 
+TEST_F(HostedEditor, ADragThatWaitsForTheHostIsNotCutShortByTheMovesAfterIt) {
+    const Window editor = OpenEditor(*plugin, parent);
+    ASSERT_NE(editor, 0u);
+    ASSERT_TRUE(WaitFor([&] { return ShowsKnob(editor, DriveKnob(), 0.5); }));
+    const IRectangle knob = DriveKnob();
+    const int cx = (knob.left + knob.right) / 2, cy = (knob.top + knob.bottom) / 2;
+    // The editor waits on the host at the press, so it finds the rest of the gesture and the
+    // moves after it all waiting.
+    plugin->AnswerSlowly(audioMasterBeginEdit, 200);
+    session->MovePointer(editor, cx, cy);
+    session->Button(1, true);
+    session->MovePointer(editor, cx, cy - 40);
+    session->Button(1, false);
+    session->MovePointer(editor, cx, cy + 100);
+    session->MovePointer(editor, cx + 100, cy + 100);
+    session->Flush();
+    ASSERT_TRUE(WaitFor([&] { return CallsWith(*plugin, audioMasterEndEdit, kDrive) == 1; }));
+    EXPECT_GT(plugin->GetParameter(kDrive), 0.6f);
+}
+
 TEST_F(HostedEditor, WheelStepsAndDoubleClickReachTheKnob) {
     const Window editor = OpenEditor(*plugin, parent);
     ASSERT_NE(editor, 0u);
@@ -246,7 +266,7 @@ TEST_F(HostedEditor, HostChangesFromOtherThreadsWhileTheEditorRuns) {
     stop = true;
     automation.join();
     audio.join();
-    EXPECT_GT(plugin->GetParameter(kLevel), 0.5f);
+    EXPECT_TRUE(WaitFor([&] { return plugin->GetParameter(kLevel) > 0.5f; }));
     plugin->SetParameter(kDrive, 0.3f);
     EXPECT_TRUE(WaitFor([&] { return ShowsKnob(editor, DriveKnob(), 0.3); }));
 }
