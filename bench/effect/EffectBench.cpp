@@ -2,13 +2,13 @@
 // float and double host callbacks, for Effect off, Effect on, and Effect with Vortalizer on.
 // Counters: ns_per_frame, and rt_at_48k, how many times faster than real time at 48000 Hz.
 
+#include "bench/GuitarLike.h"
 #include "effect/PlugExample.h"
 #include "host/HostedPlugin.h"
 #include "host/PluginModule.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -25,14 +25,6 @@ VstIntPtr NullHost(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float) {
 // Mode 0: Effect off; 1: Effect on; 2: Effect and Vortalizer on.
 const char* ModeName(int mode) {
     return mode == 0 ? "off" : mode == 1 ? "on" : "on+vortalizer";
-}
-
-std::vector<double> GuitarLike(int n, double amplitude) {
-    std::vector<double> v(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        v[size_t(i)] = amplitude * (std::sin(i * 0.0171) + 0.3 * std::sin(i * 0.0513));
-    }
-    return v;
 }
 
 void Report(benchmark::State& state, int frames, int mode) {
@@ -55,7 +47,8 @@ void ProcessBlockCost(benchmark::State& state) {
     plug.OnParameterChange(PlugExample::kEffect);
     plug.GetParam(PlugExample::kVortalizer)->SetPlain(mode > 1 ? 1 : 0);
     plug.OnParameterChange(PlugExample::kVortalizer);
-    std::vector<double> left = GuitarLike(frames, 0.5), right = GuitarLike(frames, 0.2);
+    std::vector<double> left = GuitarLike<double>(frames, 0.5),
+                        right = GuitarLike<double>(frames, 0.2);
     std::vector<double> out0(static_cast<size_t>(frames)), out1(static_cast<size_t>(frames));
     double* in[2] = {left.data(), right.data()};
     double* out[2] = {out0.data(), out1.data()};
@@ -92,7 +85,8 @@ template <class Sample> void HostPathCost(benchmark::State& state) {
     plug->Dispatch(effMainsChanged, 0, 1);
     plug->SetParameter(PlugExample::kEffect, mode > 0 ? 1.0f : 0.0f);
     plug->SetParameter(PlugExample::kVortalizer, mode > 1 ? 1.0f : 0.0f);
-    const std::vector<double> l = GuitarLike(frames, 0.5), r = GuitarLike(frames, 0.2);
+    const std::vector<double> l = GuitarLike<double>(frames, 0.5),
+                              r = GuitarLike<double>(frames, 0.2);
     std::vector<Sample> left(l.begin(), l.end()), right(r.begin(), r.end());
     std::vector<Sample> out0(static_cast<size_t>(frames)), out1(static_cast<size_t>(frames));
     Sample* in[2] = {left.data(), right.data()};

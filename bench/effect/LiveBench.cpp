@@ -6,6 +6,7 @@
 // for both modules in the same run, interleaved, and the table at the end compares their
 // medians. Run with --benchmark_repetitions=N so that medians exist.
 
+#include "bench/GuitarLike.h"
 #include "editor/IGraphicsLice.h"
 #include "effect/PlugExample.h"
 #include "host/HostedPlugin.h"
@@ -15,7 +16,6 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -47,15 +47,6 @@ std::vector<Module>& Modules() {
     return modules;
 }
 
-// A riff-like signal: two partials, left louder than right.
-std::vector<float> GuitarLike(int n, double amplitude) {
-    std::vector<float> v(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        v[size_t(i)] = float(amplitude * (std::sin(i * 0.0171) + 0.3 * std::sin(i * 0.0513)));
-    }
-    return v;
-}
-
 // An instance as a DAW sets it up for playing: 48 kHz, Effect and Vortalizer on, resumed.
 std::unique_ptr<HostedPlugin> Playing(const PluginModule& module, int blockSize) {
     std::string error;
@@ -69,13 +60,26 @@ std::unique_ptr<HostedPlugin> Playing(const PluginModule& module, int blockSize)
     return plug;
 }
 
+// A playing instance after its first block of silence: what a host has once playing starts.
+std::unique_ptr<HostedPlugin> AfterFirstBlock(const PluginModule& module, int frames) {
+    static std::vector<float> silence(kLongestBlock), out0(kLongestBlock), out1(kLongestBlock);
+    float* in[2] = {silence.data(), silence.data()};
+    float* out[2] = {out0.data(), out1.data()};
+    auto plug = Playing(module, frames);
+    if (plug) {
+        plug->ProcessFloat(in, out, frames);
+    }
+    return plug;
+}
+
 void BlockSpeed(benchmark::State& state, const PluginModule* module, int frames) {
     auto plug = Playing(*module, frames);
     if (!plug) {
         state.SkipWithError("the module made no instance");
         return;
     }
-    std::vector<float> left = GuitarLike(frames, 0.5), right = GuitarLike(frames, 0.2);
+    std::vector<float> left = GuitarLike<float>(frames, 0.5),
+                       right = GuitarLike<float>(frames, 0.2);
     std::vector<float> out0(static_cast<size_t>(frames)), out1(static_cast<size_t>(frames));
     float* in[2] = {left.data(), right.data()};
     float* out[2] = {out0.data(), out1.data()};
@@ -91,13 +95,8 @@ void BlockSpeed(benchmark::State& state, const PluginModule* module, int frames)
 // From the module's entry to the first processed block of 64 frames, for a further instance
 // (the images are decoded already); closing is not counted.
 void InstanceCreation(benchmark::State& state, const PluginModule* module) {
-    std::vector<float> silence(64);
-    float* in[2] = {silence.data(), silence.data()};
-    std::vector<float> out0(64), out1(64);
-    float* out[2] = {out0.data(), out1.data()};
     for (auto _ : state) {
-        auto plug = Playing(*module, 64);
-        plug->ProcessFloat(in, out, 64);
+        auto plug = AfterFirstBlock(*module, 64);
         state.PauseTiming();
         plug.reset();
         state.ResumeTiming();
@@ -193,16 +192,11 @@ long ResidentKiB() {
 // each processed a block, in a fresh process (freed memory of earlier benchmarks would hide it).
 double KiBPerInstance(const PluginModule& module) {
     constexpr int kInstances = 100;
-    std::vector<float> silence(512), out0(512), out1(512);
-    float* in[2] = {silence.data(), silence.data()};
-    float* out[2] = {out0.data(), out1.data()};
     std::vector<std::unique_ptr<HostedPlugin>> plugs;
-    plugs.push_back(Playing(module, 512));
-    plugs.back()->ProcessFloat(in, out, 512);
+    plugs.push_back(AfterFirstBlock(module, 512));
     const long before = ResidentKiB();
     for (int i = 1; i <= kInstances; ++i) {
-        plugs.push_back(Playing(module, 512));
-        plugs.back()->ProcessFloat(in, out, 512);
+        plugs.push_back(AfterFirstBlock(module, 512));
     }
     return double(ResidentKiB() - before) / kInstances;
 }
@@ -244,12 +238,8 @@ int RunCold(const std::string& what) {
         std::printf("%.1f\n", KiBPerInstance(*module));
         return 0;
     }
-    std::vector<float> silence(64), out0(64), out1(64);
-    float* in[2] = {silence.data(), silence.data()};
-    float* out[2] = {out0.data(), out1.data()};
     const auto start = std::chrono::steady_clock::now();
-    auto plug = Playing(*module, 64);
-    plug->ProcessFloat(in, out, 64);
+    const auto plug = AfterFirstBlock(*module, 64);
     std::printf("%.9f\n", SecondsSince(start));
     return 0;
 }

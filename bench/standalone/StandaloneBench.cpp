@@ -5,6 +5,7 @@
 // knob moving every period. The time of an iteration is the cost of one period; a period lasts
 // 1333 us (64 frames) or 5333 us (256 frames) at 48000 Hz.
 
+#include "bench/GuitarLike.h"
 #include "effect/PlugExample.h"
 #include "standalone/ControllerInput.h"
 #include "standalone/EmbeddedPlugin.h"
@@ -13,21 +14,12 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <string>
 #include <vector>
 
 namespace {
 
 constexpr double kRate = 48000;
-
-std::vector<float> GuitarLike(int n) {
-    std::vector<float> v(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        v[std::size_t(i)] = float(0.3 * (std::sin(i * 0.0171) + 0.3 * std::sin(i * 0.0513)));
-    }
-    return v;
-}
 
 // Arguments: frames, stereo (0/1), Vortalizer (0/1), a controller message each period (0/1).
 void ProcessCallbackCost(benchmark::State& state) {
@@ -54,7 +46,8 @@ void ProcessCallbackCost(benchmark::State& state) {
     ControllerInput controllers(map);
     PeriodProcessor processor(*plugin, stereo);
 
-    std::vector<float> left = GuitarLike(frames), right = GuitarLike(frames);
+    std::vector<float> left = GuitarLike<float>(frames, 0.3),
+                       right = GuitarLike<float>(frames, 0.3);
     std::vector<float> out1(static_cast<std::size_t>(frames));
     std::vector<float> out2(static_cast<std::size_t>(frames));
     float* inputs[2] = {left.data(), right.data()};
