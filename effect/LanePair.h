@@ -18,11 +18,6 @@ inline double HighLane(__m128d v) {
     return _mm_cvtsd_f64(_mm_unpackhi_pd(v, v));
 }
 
-inline void StoreLanes(__m128d v, double* low, double* high) {
-    _mm_storel_pd(low, v);
-    _mm_storeh_pd(high, v);
-}
-
 // A mask with all bits set in the lanes that are on.
 inline __m128d LaneMask(bool lowOn, bool highOn) {
     return _mm_castsi128_pd(_mm_set_epi64x(highOn ? -1 : 0, lowOn ? -1 : 0));
