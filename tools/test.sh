@@ -17,6 +17,13 @@ echo "=== machine: $KVX_MACHINE_NOTE"
 passed=0 failed=0 skipped=0 status=0
 failures=()
 
+# fail WHAT: counts a failure that is not a test's own (a build, the format, a missing summary)
+# and lists it at the end.
+fail() {
+  failures+=("$1")
+  failed=$((failed + 1)) status=1
+}
+
 # count LOG STEP: adds the CTest summaries (or validator summaries) found in LOG to the totals, and
 # the tests a step could not run on this machine ("=== N tests skipped: why") to the skipped.
 count() {
@@ -51,8 +58,7 @@ count() {
   passed=$((passed - notrun)) skipped=$((skipped + notrun))
   if [ "$found" = 0 ]; then
     echo "=== no test summary"
-    failures+=("$2: no test summary")
-    failed=$((failed + 1)) status=1
+    fail "$2: no test summary"
   fi
 }
 
@@ -81,16 +87,14 @@ if git ls-files '*.cpp' '*.h' | grep -v '^tools/artwork/' | xargs clang-format -
   passed=$((passed + 1))
 else
   echo "=== format: run clang-format -i on the files above"
-  failures+=("format")
-  failed=$((failed + 1)) status=1
+  fail "format"
 fi
 
 for preset in x64 x86 sanitize tsan; do
   echo "=== $preset: configure and build"
   if ! build "$preset"; then
     echo "=== $preset: BUILD FAILED"
-    failures+=("$preset: build")
-    failed=$((failed + 1)) status=1
+    fail "$preset: build"
     continue
   fi
   # A test that fails runs once more: on a shared machine a real-time test (a JACK server, a
@@ -103,8 +107,7 @@ if tools/build-windows.sh; then
   step "windows: test under Wine" tools/test-windows.sh
 else
   echo "=== windows: BUILD FAILED"
-  failures+=("windows: build")
-  failed=$((failed + 1)) status=1
+  fail "windows: build"
 fi
 
 for build_dir in build/x64 build/x86 build/sanitize; do
@@ -135,8 +138,7 @@ done
 echo "=== benchmarks: build only (run them with tools/bench.sh)"
 if ! build x64-bench; then
   echo "=== benchmarks: BUILD FAILED"
-  failures+=("benchmarks: build")
-  failed=$((failed + 1)) status=1
+  fail "benchmarks: build"
 fi
 
 # Listed again at the end, where the tail of a long log still shows them.
