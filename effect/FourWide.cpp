@@ -4,3 +4,9 @@ bool HasFourWide() {
     static const bool has = __builtin_cpu_supports("avx");
     return has;
 }
+
+bool HasFourWide32() {
+    static const bool has =
+        HasFourWide() && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl");
+    return has;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "effect/BiquadBank.h"
+#include "effect/FourWide.h"
 
 // A fixed series of biquad sections run as a wavefront: at step j, section s works on frame
 // j - s, so all sections of a step are independent and run side by side in vector lanes. Every
@@ -15,31 +16,25 @@ class SerialBiquads {
 public:
     static constexpr int kSections = 18;
     static constexpr int kQuads = 5;
-    static constexpr int kLanes = 4 * kQuads; // the last two are idle
 
     // Copies coefficients and memories of the slots in order.
     void Load(const BiquadBank& bank, const int (&order)[kSections]);
     // Copies the memories back.
     void Store(BiquadBank& bank, const int (&order)[kSections]) const;
     // Passes frames samples through the series; output i is the last section's output plus
-    // kDenormalOffset. Uses four-lane vectors where the processor has them.
+    // kDenormalOffset. Uses the widest vectors the processor has.
     void Run(const double* in, double* out, int frames);
-    // The two forms Run chooses from.
+    // The forms Run chooses from, by instruction set: SSE2, AVX, and AVX with AVX-512VL's
+    // registers.
     void RunTwoWide(const double* in, double* out, int frames);
     void RunFourWide(const double* in, double* out, int frames);
+    void RunFourWide32(const double* in, double* out, int frames);
 
 private:
-    static constexpr int Index(int section) { return 4 * (section % kQuads) + section / kQuads; }
+    template <class Unused> void RunWavefront(const double* in, double* out, int frames);
 
-    template <bool kEdge> void StepTwoWide(int j, const double* in, double* out, int frames);
-
-    alignas(32) double b0_[kLanes];
-    alignas(32) double b1_[kLanes];
-    alignas(32) double b2_[kLanes];
-    alignas(32) double a1_[kLanes];
-    alignas(32) double a2_[kLanes];
-    alignas(32) double x1_[kLanes];
-    alignas(32) double x2_[kLanes];
-    alignas(32) double y1_[kLanes];
-    alignas(32) double y2_[kLanes];
+    // Quad q holds the sections q, q + kQuads, q + 2 kQuads and q + 3 kQuads; the last two
+    // lanes of the last quads are idle.
+    Double4 b0_[kQuads], b1_[kQuads], b2_[kQuads], a1_[kQuads], a2_[kQuads];
+    Double4 x1_[kQuads], x2_[kQuads], y1_[kQuads], y2_[kQuads];
 };

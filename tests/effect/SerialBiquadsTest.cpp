@@ -7,19 +7,28 @@
 
 #include <vector>
 
-// Both vector widths against stepping each frame through the sections one by one, across runs
-// of every length around the wavefront's depth, with memories carried from run to run.
-TEST(SerialBiquads, BothWidthsMatchSectionBySectionStepping) {
+// Every instruction set's form against stepping each frame through the sections one by one,
+// across runs of every length around the wavefront's depth, with memories carried from run to
+// run.
+TEST(SerialBiquads, EveryFormMatchesSectionBySectionStepping) {
     constexpr int order[SerialBiquads::kSections] = {24, 25, 8,  9,  10, 11, 12, 13, 14,
                                                      15, 16, 17, 18, 19, 20, 21, 22, 23};
+    using Form = void (SerialBiquads::*)(const double*, double*, int);
+    struct Available {
+        const char* name;
+        Form run;
+        bool present;
+    };
+    const Available forms[] = {{"SSE2", &SerialBiquads::RunTwoWide, true},
+                               {"AVX", &SerialBiquads::RunFourWide, HasFourWide()},
+                               {"AVX-512VL", &SerialBiquads::RunFourWide32, HasFourWide32()}};
     BiquadBank literal{};
     OnePoleBank poles{};
     DesignAllFilters(literal, poles, 48000, 0.9, 0.2, 0.7);
-    BiquadBank two = literal, four = literal;
+    BiquadBank banks[3] = {literal, literal, literal};
     TestRandom random(77);
-    const bool fourWide = HasFourWide();
     for (int frames : {1, 2, 16, 17, 18, 19, 35, 36, 37, 300, 5, 1000}) {
-        std::vector<double> in(frames), expected(frames), outTwo(frames), outFour(frames);
+        std::vector<double> in(frames), expected(frames), out(frames);
         for (double& v : in) {
             v = random.Uniform();
         }
@@ -30,20 +39,20 @@ TEST(SerialBiquads, BothWidthsMatchSectionBySectionStepping) {
             }
             expected[i] = x;
         }
-        SerialBiquads serial;
-        serial.Load(two, order);
-        serial.RunTwoWide(in.data(), outTwo.data(), frames);
-        serial.Store(two, order);
-        EXPECT_EQ(FirstBitDifference(outTwo, expected), -1) << frames;
-        if (fourWide) {
-            serial.Load(four, order);
-            serial.RunFourWide(in.data(), outFour.data(), frames);
-            serial.Store(four, order);
-            EXPECT_EQ(FirstBitDifference(outFour, expected), -1) << frames;
+        for (int f = 0; f < 3; ++f) {
+            if (!forms[f].present) {
+                continue;
+            }
+            SerialBiquads serial;
+            serial.Load(banks[f], order);
+            (serial.*forms[f].run)(in.data(), out.data(), frames);
+            serial.Store(banks[f], order);
+            EXPECT_EQ(FirstBitDifference(out, expected), -1) << forms[f].name << ", " << frames;
         }
     }
-    EXPECT_EQ(std::memcmp(&two, &literal, sizeof two), 0);
-    if (fourWide) {
-        EXPECT_EQ(std::memcmp(&four, &literal, sizeof four), 0);
+    for (int f = 0; f < 3; ++f) {
+        if (forms[f].present) {
+            EXPECT_EQ(std::memcmp(&banks[f], &literal, sizeof literal), 0) << forms[f].name;
+        }
     }
 }
