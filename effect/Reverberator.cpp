@@ -115,7 +115,9 @@ KVX_VECTORISED_IN_CALLER void RunSpans(CombFilter (&combs)[CombStage::kCombs],
 
 void Reverberator::ProcessReverberatorBlock(const double* inLeft, const double* inRight,
                                             double* outLeft, double* outRight, int frames) {
-    if (HasFourWide()) {
+    if (HasFourWide32()) {
+        ProcessFourWide32(inLeft, inRight, outLeft, outRight, frames);
+    } else if (HasFourWide()) {
         ProcessFourWide(inLeft, inRight, outLeft, outRight, frames);
     } else {
         ProcessTwoWide(inLeft, inRight, outLeft, outRight, frames);
@@ -129,5 +131,11 @@ void Reverberator::ProcessTwoWide(const double* inLeft, const double* inRight, d
 
 KVX_FOUR_WIDE void Reverberator::ProcessFourWide(const double* inLeft, const double* inRight,
                                                  double* outLeft, double* outRight, int frames) {
+    RunSpans(combs_, allpasses_, width, inLeft, inRight, outLeft, outRight, frames);
+}
+
+KVX_FOUR_WIDE_32 void Reverberator::ProcessFourWide32(const double* inLeft, const double* inRight,
+                                                      double* outLeft, double* outRight,
+                                                      int frames) {
     RunSpans(combs_, allpasses_, width, inLeft, inRight, outLeft, outRight, frames);
 }

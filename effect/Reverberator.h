@@ -41,11 +41,14 @@ public:
     // where the processor has AVX.
     void ProcessReverberatorBlock(const double* inLeft, const double* inRight, double* outLeft,
                                   double* outRight, int frames);
-    // The two forms ProcessReverberatorBlock chooses from.
+    // The forms ProcessReverberatorBlock chooses from, by instruction set: SSE2, AVX, and AVX
+    // with AVX-512VL's registers.
     void ProcessTwoWide(const double* inLeft, const double* inRight, double* outLeft,
                         double* outRight, int frames);
     void ProcessFourWide(const double* inLeft, const double* inRight, double* outLeft,
                          double* outRight, int frames);
+    void ProcessFourWide32(const double* inLeft, const double* inRight, double* outLeft,
+                           double* outRight, int frames);
 
     // Element 2k is stage or pair k of the left channel, 2k + 1 the right one.
     const AllpassFilter& Allpass(int index) const { return allpasses_[index]; }

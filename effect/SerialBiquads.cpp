@@ -50,25 +50,25 @@ void SerialBiquads::Load(const BiquadBank& bank, const int (&order)[kSections]) 
         const bool used = s < kSections;
         const int n = used ? order[s] : 0;
         const int q = s % kQuads, lane = s / kQuads;
-        b0_[q][lane] = used ? bank.b0[n] : 0.0;
-        b1_[q][lane] = used ? bank.b1[n] : 0.0;
-        b2_[q][lane] = used ? bank.b2[n] : 0.0;
-        a1_[q][lane] = used ? bank.a1[n] : 0.0;
-        a2_[q][lane] = used ? bank.a2[n] : 0.0;
-        x1_[q][lane] = used ? bank.x1[n] : 0.0;
-        x2_[q][lane] = used ? bank.x2[n] : 0.0;
-        y1_[q][lane] = used ? bank.y1[n] : 0.0;
-        y2_[q][lane] = used ? bank.y2[n] : 0.0;
+        b0_[q].lane[lane] = used ? bank.b0[n] : 0.0;
+        b1_[q].lane[lane] = used ? bank.b1[n] : 0.0;
+        b2_[q].lane[lane] = used ? bank.b2[n] : 0.0;
+        a1_[q].lane[lane] = used ? bank.a1[n] : 0.0;
+        a2_[q].lane[lane] = used ? bank.a2[n] : 0.0;
+        x1_[q].lane[lane] = used ? bank.x1[n] : 0.0;
+        x2_[q].lane[lane] = used ? bank.x2[n] : 0.0;
+        y1_[q].lane[lane] = used ? bank.y1[n] : 0.0;
+        y2_[q].lane[lane] = used ? bank.y2[n] : 0.0;
     }
 }
 
 void SerialBiquads::Store(BiquadBank& bank, const int (&order)[kSections]) const {
     for (int s = 0; s < kSections; ++s) {
         const int q = s % kQuads, lane = s / kQuads;
-        bank.x1[order[s]] = x1_[q][lane];
-        bank.x2[order[s]] = x2_[q][lane];
-        bank.y1[order[s]] = y1_[q][lane];
-        bank.y2[order[s]] = y2_[q][lane];
+        bank.x1[order[s]] = x1_[q].lane[lane];
+        bank.x2[order[s]] = x2_[q].lane[lane];
+        bank.y1[order[s]] = y1_[q].lane[lane];
+        bank.y2[order[s]] = y2_[q].lane[lane];
     }
 }
 
@@ -94,7 +94,8 @@ KVX_VECTORISED_IN_CALLER void SerialBiquads::RunWavefront(const double* in, doub
     Quad quads[kQuads];
 #pragma GCC unroll 5
     for (int q = 0; q < kQuads; ++q) {
-        quads[q] = {b0_[q], b1_[q], b2_[q], a1_[q], a2_[q], x1_[q], x2_[q], y1_[q], y2_[q]};
+        quads[q] = {b0_[q].four, b1_[q].four, b2_[q].four, a1_[q].four, a2_[q].four,
+                    x1_[q].four, x2_[q].four, y1_[q].four, y2_[q].four};
     }
     const int steps = frames + kLastSection;
     for (int j = 0; j < steps; ++j) {
@@ -103,10 +104,10 @@ KVX_VECTORISED_IN_CALLER void SerialBiquads::RunWavefront(const double* in, doub
             WithQuadOf(j, [&](auto q) KVX_INLINED_LAMBDA {
                 const Mask4 lane = kOneLane[j / kQuads];
                 Quad& quad = quads[q];
-                quad.x1 = lane ? x1_[q] : quad.x1;
-                quad.x2 = lane ? x2_[q] : quad.x2;
-                quad.y1 = lane ? y1_[q] : quad.y1;
-                quad.y2 = lane ? y2_[q] : quad.y2;
+                quad.x1 = lane ? x1_[q].four : quad.x1;
+                quad.x2 = lane ? x2_[q].four : quad.x2;
+                quad.y1 = lane ? y1_[q].four : quad.y1;
+                quad.y2 = lane ? y2_[q].four : quad.y2;
             });
         }
         // The last quad first, so that each quad reads what its predecessor made in the step
@@ -126,10 +127,10 @@ KVX_VECTORISED_IN_CALLER void SerialBiquads::RunWavefront(const double* in, doub
             WithQuadOf(s, [&](auto q) KVX_INLINED_LAMBDA {
                 const Mask4 lane = kOneLane[s / kQuads];
                 const Quad& quad = quads[q];
-                x1_[q] = lane ? quad.x1 : x1_[q];
-                x2_[q] = lane ? quad.x2 : x2_[q];
-                y1_[q] = lane ? quad.y1 : y1_[q];
-                y2_[q] = lane ? quad.y2 : y2_[q];
+                x1_[q].four = lane ? quad.x1 : x1_[q].four;
+                x2_[q].four = lane ? quad.x2 : x2_[q].four;
+                y1_[q].four = lane ? quad.y1 : y1_[q].four;
+                y2_[q].four = lane ? quad.y2 : y2_[q].four;
             });
         }
         const int done = j - kLastSection;

@@ -33,8 +33,13 @@ public:
 private:
     template <class Unused> void RunWavefront(const double* in, double* out, int frames);
 
+    // Four lanes, written one at a time by Load and Store and read as one by a run.
+    union Lanes4 {
+        Double4 four;
+        double lane[4];
+    };
     // Quad q holds the sections q, q + kQuads, q + 2 kQuads and q + 3 kQuads; the last two
     // lanes of the last quads are idle.
-    Double4 b0_[kQuads], b1_[kQuads], b2_[kQuads], a1_[kQuads], a2_[kQuads];
-    Double4 x1_[kQuads], x2_[kQuads], y1_[kQuads], y2_[kQuads];
+    Lanes4 b0_[kQuads], b1_[kQuads], b2_[kQuads], a1_[kQuads], a2_[kQuads];
+    Lanes4 x1_[kQuads], x2_[kQuads], y1_[kQuads], y2_[kQuads];
 };

@@ -138,20 +138,23 @@ TEST(Reverberator, TailsDecayToExactZeroWithoutDenormalMemories) {
     EXPECT_EQ(r, 0.0);
 }
 
-// Both vector widths, in blocks of every awkward length (spans that cross the lines' ends, blocks
-// longer than the shortest line), against one frame at a time, with and without comb damping:
-// the same bits out, and the same lines, positions and damping states left behind.
-TEST(Reverberator, BlocksOfBothWidthsMatchFrameByFrame) {
+// Every instruction set's form, in blocks of every awkward length (spans that cross the lines'
+// ends, blocks longer than the shortest line), against one frame at a time, with and without comb
+// damping: the same bits out, and the same lines, positions and damping states left behind.
+TEST(Reverberator, BlocksOfEveryFormMatchFrameByFrame) {
+    using Form = void (Reverberator::*)(const double*, const double*, double*, double*, int);
+    const Form forms[] = {&Reverberator::ProcessTwoWide, &Reverberator::ProcessFourWide,
+                          &Reverberator::ProcessFourWide32};
+    const bool present[] = {true, HasFourWide(), HasFourWide32()};
     for (const double damping : {0.0, 0.35}) {
-        Reverberator single, two, four;
-        for (Reverberator* reverb : {&single, &two, &four}) {
+        Reverberator single, blocks[3];
+        for (Reverberator* reverb : {&single, &blocks[0], &blocks[1], &blocks[2]}) {
             reverb->rate = 48000;
             reverb->roomSize = 0.91;
             reverb->damping = damping;
             reverb->width = 0.8;
             reverb->ConfigureReverberator(true);
         }
-        const bool fourWide = HasFourWide();
         TestRandom random(11);
         for (int frames : {1, 3, 16, 17, 64, 165, 166, 167, 255, 256, 257, 600, 4096, 7}) {
             std::vector<double> left(frames), right(frames);
@@ -163,31 +166,30 @@ TEST(Reverberator, BlocksOfBothWidthsMatchFrameByFrame) {
             for (int i = 0; i < frames; ++i) {
                 single.ProcessReverberator(expectedLeft[i], expectedRight[i]);
             }
-            std::vector<double> twoLeft(frames), twoRight(frames);
-            two.ProcessTwoWide(left.data(), right.data(), twoLeft.data(), twoRight.data(), frames);
-            EXPECT_EQ(FirstBitDifference(twoLeft, expectedLeft), -1) << frames;
-            EXPECT_EQ(FirstBitDifference(twoRight, expectedRight), -1) << frames;
-            if (fourWide) {
+            for (int f = 0; f < 3; ++f) {
+                if (!present[f]) {
+                    continue;
+                }
                 // In place, as the effect calls it.
-                four.ProcessFourWide(left.data(), right.data(), left.data(), right.data(), frames);
-                EXPECT_EQ(FirstBitDifference(left, expectedLeft), -1) << frames;
-                EXPECT_EQ(FirstBitDifference(right, expectedRight), -1) << frames;
+                std::vector<double> outLeft = left, outRight = right;
+                (blocks[f].*forms[f])(outLeft.data(), outRight.data(), outLeft.data(),
+                                      outRight.data(), frames);
+                EXPECT_EQ(FirstBitDifference(outLeft, expectedLeft), -1) << f << ", " << frames;
+                EXPECT_EQ(FirstBitDifference(outRight, expectedRight), -1) << f << ", " << frames;
             }
         }
-        for (int k = 0; k < 2 * Reverberator::kCombPairs; ++k) {
-            EXPECT_EQ(two.Comb(k).position, single.Comb(k).position);
-            EXPECT_EQ(two.Comb(k).line, single.Comb(k).line);
-            EXPECT_EQ(two.Comb(k).store, single.Comb(k).store);
-            if (fourWide) {
-                EXPECT_EQ(four.Comb(k).line, single.Comb(k).line);
-                EXPECT_EQ(four.Comb(k).store, single.Comb(k).store);
+        for (int f = 0; f < 3; ++f) {
+            if (!present[f]) {
+                continue;
             }
-        }
-        for (int k = 0; k < 2 * Reverberator::kStages; ++k) {
-            EXPECT_EQ(two.Allpass(k).position, single.Allpass(k).position);
-            EXPECT_EQ(two.Allpass(k).line, single.Allpass(k).line);
-            if (fourWide) {
-                EXPECT_EQ(four.Allpass(k).line, single.Allpass(k).line);
+            for (int k = 0; k < 2 * Reverberator::kCombPairs; ++k) {
+                EXPECT_EQ(blocks[f].Comb(k).position, single.Comb(k).position) << f;
+                EXPECT_EQ(blocks[f].Comb(k).line, single.Comb(k).line) << f;
+                EXPECT_EQ(blocks[f].Comb(k).store, single.Comb(k).store) << f;
+            }
+            for (int k = 0; k < 2 * Reverberator::kStages; ++k) {
+                EXPECT_EQ(blocks[f].Allpass(k).position, single.Allpass(k).position) << f;
+                EXPECT_EQ(blocks[f].Allpass(k).line, single.Allpass(k).line) << f;
             }
         }
     }
