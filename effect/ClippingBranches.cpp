@@ -72,10 +72,11 @@ public:
           doubleClipBands_(onePoles_.lowPass, kDoubleClipOutputSlot, onePoles_.highPass,
                            kDoubleClipOutputHighPassSlot) {}
 
-    // Every depth steps at every step, with or without a frame, so that no step needs masks.
-    // A depth without a frame works on nothing of use, and two fixes make up for it: at the
-    // step of its first frame its memories are taken again from the banks, which still hold
-    // them as they were; at the step of its last frame they are written to the banks.
+    // Between the run's edges every depth steps at every step, without checks. At the edges a
+    // depth without a frame is skipped, unless it shares its vectors with a depth that has one:
+    // then it works on nothing of use, and two fixes make up for it. At the step of its first
+    // frame its memories are taken again from the banks, which still hold them as they were; at
+    // the step of its last frame they are written to the banks.
     void Run(const double* in0, const double* in1, const double* noiseTable, int noise, double* mix,
              int frames) {
         const int steps = frames + kLevelDepth;
@@ -92,6 +93,11 @@ public:
     }
 
 private:
+    // Whether depth has a frame to work on in step j; always, between the edges of a run.
+    template <bool kEdge> static bool Working(int j, int depth, int frames) {
+        return !kEdge || (j >= depth && j - depth < frames);
+    }
+
     // One step, deepest depth first, so that every depth reads what the depth before it handed
     // over in the previous step before that is replaced.
     template <bool kEdge>
@@ -102,59 +108,70 @@ private:
         }
 
         // Depth 7: the level stage.
-        if (!kEdge || (j >= kLevelDepth && j - kLevelDepth < frames)) {
+        if (Working<kEdge>(j, kLevelDepth, frames)) {
             mix[j - 7] = (fixedClipOut_.depth6 + midDriveOut_ + doubleClipOut_.depth6) * levelGain_;
         }
 
         // Depths 6 and 5: MidDriveBranch's last two sections; the other results wait.
-        const __m128d midOutput = midOutputSections_.Step(Lanes(midSmoothed_, midOutLowPassed_));
-        midDriveOut_ = HighLane(midOutput) * kMidDriveOutputGain;
-        fixedClipOut_.depth6 = fixedClipOut_.depth5;
-        doubleClipOut_.depth6 = doubleClipOut_.depth5;
-        midOutLowPassed_ = LowLane(midOutput);
-        fixedClipOut_.depth5 = fixedClipOut_.depth4;
-        doubleClipOut_.depth5 = doubleClipOut_.depth4;
+        if (Working<kEdge>(j, 5, frames) || Working<kEdge>(j, 6, frames)) {
+            const __m128d midOutput =
+                midOutputSections_.Step(Lanes(midSmoothed_, midOutLowPassed_));
+            midDriveOut_ = HighLane(midOutput) * kMidDriveOutputGain;
+            fixedClipOut_.depth6 = fixedClipOut_.depth5;
+            doubleClipOut_.depth6 = doubleClipOut_.depth5;
+            midOutLowPassed_ = LowLane(midOutput);
+            fixedClipOut_.depth5 = fixedClipOut_.depth4;
+            doubleClipOut_.depth5 = doubleClipOut_.depth4;
+        }
 
         // Depths 4 and 3, whose sections share vectors. MidDriveBranch's peak makes t (3),
         // FixedClipBranch's shelf b (4).
-        const __m128d peakAndShelf = peakAndShelf_.Step(Lanes(midLowPassed_, fixedSmoothed_));
-        // FixedClipBranch clips the high band of u, adds it back onto u and smooths the sum
-        // into z (3); DoubleClipBranch takes the high band of p to its clippers (3);
-        // MidDriveBranch clips t and smooths it into l (4).
-        const __m128d clipInputs = Lanes(fixedLowPassed_, doubleLowPassed_);
-        const __m128d highBands = _mm_add_pd(
-            _mm_sub_pd(clipInputs, clipHighPasses_.Step(clipInputs)), _mm_set1_pd(kDenormalOffset));
-        const double fixedClipped = SoftClip(kFixedClipGain * LowLane(highBands));
-        const double midClipped = SoftClip(midClipGain_ * midPeaked_);
-        const __m128d smoothed =
-            _mm_add_pd(clipSmoothing_.Step(Lanes(fixedLowPassed_ + fixedClipped, midClipped)),
-                       _mm_set1_pd(kDenormalOffset));
-        // DoubleClipBranch's low band of d and, by subtraction, its high band, mixed into c (4).
-        const __m128d bands = doubleClipBands_.Step(_mm_set1_pd(doubleClipped_));
-        fixedClipOut_.depth4 = HighLane(peakAndShelf);
-        const double lowBand = LowLane(bands) + kDenormalOffset;
-        const double highBand = doubleClipped_ - HighLane(bands) + kDenormalOffset;
-        doubleClipOut_.depth4 =
-            (highBand * kDoubleClipHighBandGain + lowBand) * kDoubleClipOutputGain;
-        midSmoothed_ = HighLane(smoothed);
-        midPeaked_ = LowLane(peakAndShelf);
-        fixedSmoothed_ = LowLane(smoothed);
-        doubleClipped_ = SoftClip(SoftClip(doubleClipGain_ * HighLane(highBands)));
+        if (Working<kEdge>(j, 3, frames) || Working<kEdge>(j, 4, frames)) {
+            const __m128d peakAndShelf = peakAndShelf_.Step(Lanes(midLowPassed_, fixedSmoothed_));
+            // FixedClipBranch clips the high band of u, adds it back onto u and smooths the sum
+            // into z (3); DoubleClipBranch takes the high band of p to its clippers (3);
+            // MidDriveBranch clips t and smooths it into l (4).
+            const __m128d clipInputs = Lanes(fixedLowPassed_, doubleLowPassed_);
+            const __m128d highBands =
+                _mm_add_pd(_mm_sub_pd(clipInputs, clipHighPasses_.Step(clipInputs)),
+                           _mm_set1_pd(kDenormalOffset));
+            const double fixedClipped = SoftClip(kFixedClipGain * LowLane(highBands));
+            const double midClipped = SoftClip(midClipGain_ * midPeaked_);
+            const __m128d smoothed =
+                _mm_add_pd(clipSmoothing_.Step(Lanes(fixedLowPassed_ + fixedClipped, midClipped)),
+                           _mm_set1_pd(kDenormalOffset));
+            // DoubleClipBranch's low band of d and, by subtraction, its high band, into c (4).
+            const __m128d bands = doubleClipBands_.Step(_mm_set1_pd(doubleClipped_));
+            fixedClipOut_.depth4 = HighLane(peakAndShelf);
+            const double lowBand = LowLane(bands) + kDenormalOffset;
+            const double highBand = doubleClipped_ - HighLane(bands) + kDenormalOffset;
+            doubleClipOut_.depth4 =
+                (highBand * kDoubleClipHighBandGain + lowBand) * kDoubleClipOutputGain;
+            midSmoothed_ = HighLane(smoothed);
+            midPeaked_ = LowLane(peakAndShelf);
+            fixedSmoothed_ = LowLane(smoothed);
+            doubleClipped_ = SoftClip(SoftClip(doubleClipGain_ * HighLane(highBands)));
+        }
 
         // Depth 2: the first low-pass of each branch.
-        const __m128d lowPassed = lowPassSections_.Step(Lanes(inputLowPassed_, midHighPassed_));
-        fixedLowPassed_ = LowLane(lowPassed);
-        midLowPassed_ = HighLane(lowPassed);
-        doubleLowPassed_ =
-            StepOnePole(onePoles_.lowPass, kDoubleClipInputSlot, inputLowPassed_) + kDenormalOffset;
+        if (Working<kEdge>(j, 2, frames)) {
+            const __m128d lowPassed = lowPassSections_.Step(Lanes(inputLowPassed_, midHighPassed_));
+            fixedLowPassed_ = LowLane(lowPassed);
+            midLowPassed_ = HighLane(lowPassed);
+            doubleLowPassed_ =
+                StepOnePole(onePoles_.lowPass, kDoubleClipInputSlot, inputLowPassed_) +
+                kDenormalOffset;
+        }
 
         // Depth 1: the two sections that take x.
-        const __m128d fromInput = inputSections_.Step(_mm_set1_pd(input_));
-        inputLowPassed_ = LowLane(fromInput);
-        midHighPassed_ = HighLane(fromInput);
+        if (Working<kEdge>(j, 1, frames)) {
+            const __m128d fromInput = inputSections_.Step(_mm_set1_pd(input_));
+            inputLowPassed_ = LowLane(fromInput);
+            midHighPassed_ = HighLane(fromInput);
+        }
 
         // Depth 0: the input.
-        if (!kEdge || j < frames) {
+        if (Working<kEdge>(j, 0, frames)) {
             input_ = FiniteOrZero(in1[j]) + FiniteOrZero(in0[j]) + noiseTable[noise];
             if (++noise == kNoiseTableLength) {
                 noise = 0;
