@@ -2,15 +2,23 @@
 
 #include "effect/DelayLines.h"
 #include "effect/FourWide.h"
-#include "effect/Reverberator.h"
 #include "effect/TinyValues.h"
 
+#include <vector>
+
+// A delay line with feedback around it, used as a diffuser.
+struct AllpassFilter {
+    double feedback = 0.5;
+    std::vector<double> line = std::vector<double>(1, 0.0);
+    int position = 0;
+};
+
 // The reverberator's second stage: six all-pass diffusers in series per channel. Like the combs
-// it runs spans of frames no longer than its shortest line (DelayLines). The all-passes' positions
-// are copied in on construction and back by StoreTo.
+// it runs spans of frames no longer than its shortest line (DelayLines). The all-passes' lines,
+// gains and positions are taken on construction; the positions go back by StoreTo.
 class AllpassStage {
 public:
-    static constexpr int kAllpasses = 2 * Reverberator::kStages;
+    static constexpr int kAllpasses = 12;
 
     explicit AllpassStage(AllpassFilter (&allpasses)[kAllpasses]) : lines_(allpasses) {
         for (int e = 0; e < kAllpasses; ++e) {

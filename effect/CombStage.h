@@ -2,15 +2,25 @@
 
 #include "effect/DelayLines.h"
 #include "effect/FourWide.h"
-#include "effect/Reverberator.h"
 #include "effect/TinyValues.h"
 
+#include <vector>
+
+// A feedback delay line with a one-pole damping filter in its loop.
+struct CombFilter {
+    double feedback = 0.5;
+    double store = 0.0;
+    double damping = 0.5;
+    std::vector<double> line = std::vector<double>(1, 0.0);
+    int position = 0;
+};
+
 // The reverberator's first stage: ten parallel damped combs per channel. It runs spans of
-// frames no longer than its shortest line (DelayLines). The combs' state is copied in on
-// construction and back by StoreTo.
+// frames no longer than its shortest line (DelayLines). The combs' lines, gains and state are
+// taken on construction; the state goes back to them by StoreTo.
 class CombStage {
 public:
-    static constexpr int kCombs = 2 * Reverberator::kCombPairs;
+    static constexpr int kCombs = 20;
 
     explicit CombStage(CombFilter (&combs)[kCombs]) : lines_(combs) {
         withoutDamping_ = true;

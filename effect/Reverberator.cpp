@@ -49,6 +49,7 @@ void Reverberator::Silence() {
     for (CombFilter& comb : combs_) {
         comb.store = 0.0;
     }
+    combStage_ = CombStage(combs_);
 }
 
 void Reverberator::ConfigureReverberator(bool clear) {
@@ -74,6 +75,8 @@ void Reverberator::ConfigureReverberator(bool clear) {
     if (clear) {
         EmptyLines();
     }
+    combStage_ = CombStage(combs_);
+    allpassStage_ = AllpassStage(allpasses_);
 }
 
 void Reverberator::ProcessReverberator(double& left, double& right) {
@@ -84,12 +87,11 @@ namespace {
 
 // The spans of a block through both stages and the stereo width: each output takes its own
 // channel x width and the other channel x (1 - width).
-KVX_VECTORISED_IN_CALLER void RunSpans(CombFilter (&combs)[CombStage::kCombs],
+KVX_VECTORISED_IN_CALLER void RunSpans(CombStage& combStage, AllpassStage& allpassStage,
+                                       CombFilter (&combs)[CombStage::kCombs],
                                        AllpassFilter (&allpasses)[AllpassStage::kAllpasses],
                                        double width, const double* inLeft, const double* inRight,
                                        double* outLeft, double* outRight, int frames) {
-    CombStage combStage(combs);
-    AllpassStage allpassStage(allpasses);
     const double direct = width;
     const double crossed = 1 - width;
     double left[CombStage::kSpanLimit];
@@ -126,16 +128,19 @@ void Reverberator::ProcessReverberatorBlock(const double* inLeft, const double* 
 
 void Reverberator::ProcessTwoWide(const double* inLeft, const double* inRight, double* outLeft,
                                   double* outRight, int frames) {
-    RunSpans(combs_, allpasses_, width, inLeft, inRight, outLeft, outRight, frames);
+    RunSpans(combStage_, allpassStage_, combs_, allpasses_, width, inLeft, inRight, outLeft,
+             outRight, frames);
 }
 
 KVX_FOUR_WIDE void Reverberator::ProcessFourWide(const double* inLeft, const double* inRight,
                                                  double* outLeft, double* outRight, int frames) {
-    RunSpans(combs_, allpasses_, width, inLeft, inRight, outLeft, outRight, frames);
+    RunSpans(combStage_, allpassStage_, combs_, allpasses_, width, inLeft, inRight, outLeft,
+             outRight, frames);
 }
 
 KVX_FOUR_WIDE_32 void Reverberator::ProcessFourWide32(const double* inLeft, const double* inRight,
                                                       double* outLeft, double* outRight,
                                                       int frames) {
-    RunSpans(combs_, allpasses_, width, inLeft, inRight, outLeft, outRight, frames);
+    RunSpans(combStage_, allpassStage_, combs_, allpasses_, width, inLeft, inRight, outLeft,
+             outRight, frames);
 }

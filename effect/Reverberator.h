@@ -1,35 +1,23 @@
 #pragma once
 
-#include <vector>
-
-// A delay line with feedback around it, used as a diffuser.
-struct AllpassFilter {
-    double feedback = 0.5;
-    std::vector<double> line = std::vector<double>(1, 0.0);
-    int position = 0;
-};
-
-// A feedback delay line with a one-pole damping filter in its loop.
-struct CombFilter {
-    double feedback = 0.5;
-    double store = 0.0;
-    double damping = 0.5;
-    std::vector<double> line = std::vector<double>(1, 0.0);
-    int position = 0;
-};
+#include "effect/AllpassStage.h"
+#include "effect/CombStage.h"
 
 // The stereo reverberation behind the "Vortalizer" switch: per channel ten parallel damped
 // combs (CombStage) into six series all-passes (AllpassStage); the right channel's delays are
 // 23 samples longer at 44100 Hz.
 class Reverberator {
 public:
-    static constexpr int kStages = 6;
-    static constexpr int kCombPairs = 10;
+    static constexpr int kStages = AllpassStage::kAllpasses / 2;
+    static constexpr int kCombPairs = CombStage::kCombs / 2;
     static constexpr int kRightSpread = 23;
     static const int kCombLengths[kCombPairs];
     static const int kAllpassLengths[kStages];
 
     Reverberator();
+    // The stages point into this reverberator's own lines.
+    Reverberator(const Reverberator&) = delete;
+    Reverberator& operator=(const Reverberator&) = delete;
 
     // Sizes every line for rate and sets every element's gains; clear also empties the lines.
     void ConfigureReverberator(bool clear);
@@ -53,8 +41,6 @@ public:
     // Element 2k is stage or pair k of the left channel, 2k + 1 the right one.
     const AllpassFilter& Allpass(int index) const { return allpasses_[index]; }
     const CombFilter& Comb(int index) const { return combs_[index]; }
-    AllpassFilter& Allpass(int index) { return allpasses_[index]; }
-    CombFilter& Comb(int index) { return combs_[index]; }
 
     double width = 1.0;
     double roomSize = 0.5;
@@ -68,4 +54,8 @@ private:
     // Declared before the combs so that the combs are destroyed first.
     AllpassFilter allpasses_[2 * kStages];
     CombFilter combs_[2 * kCombPairs];
+    // The elements' lines, gains and state as the blocks run them, taken again whenever lines
+    // or gains change; each block hands the state back to the elements.
+    CombStage combStage_{combs_};
+    AllpassStage allpassStage_{allpasses_};
 };
