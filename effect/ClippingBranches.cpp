@@ -99,10 +99,12 @@ private:
     }
 
     // One step, deepest depth first, so that every depth reads what the depth before it handed
-    // over in the previous step before that is replaced.
+    // over in the previous step before that is replaced. Inlined into the run, so that the
+    // values handed over stay in registers from step to step.
     template <bool kEdge>
-    inline void Step(int j, const double* in0, const double* in1, const double* noiseTable,
-                     int& noise, double* mix, int frames) {
+    __attribute__((always_inline)) inline void Step(int j, const double* in0, const double* in1,
+                                                    const double* noiseTable, int& noise,
+                                                    double* mix, int frames) {
         if (kEdge && j >= 1 && j < kLevelDepth) {
             RestoreDepth(j);
         }
