@@ -28,49 +28,30 @@ KVX_VECTORISED_IN_CALLER void StepQuad(Quad& quad, const Double4& x) {
     quad.y1 = y;
 }
 
-// Calls visit(std::integral_constant<int, q>()) for the quad q of section. The quad is then
-// named by a constant wherever it is used, which lets the compiler keep every quad in registers.
-// visit must be inlined (KVX_INLINED_LAMBDA) to be compiled for the caller's instruction set.
-template <int kQuad = 0, class Visit>
-KVX_VECTORISED_IN_CALLER void WithQuadOf(int section, const Visit& visit) {
-    if constexpr (kQuad < kQuads) {
-        if (section % kQuads == kQuad) {
-            visit(std::integral_constant<int, kQuad>());
+// The values of quad q's sections; zero in the lanes past the last section, which stay idle.
+KVX_VECTORISED_IN_CALLER void Gather(Double4& quad, const double* values,
+                                     const int (&order)[SerialBiquads::kSections], int q) {
+    const double last =
+        q + 3 * kQuads < SerialBiquads::kSections ? values[order[q + 3 * kQuads]] : 0.0;
+    quad =
+        Double4{values[order[q]], values[order[q + kQuads]], values[order[q + 2 * kQuads]], last};
+}
+
+// Calls visit(std::integral_constant<int, n>()) with n = index, so that whatever it names by n
+// is named by a constant, which lets the compiler keep every quad in registers. visit must be
+// inlined (KVX_INLINED_LAMBDA) to be compiled for the caller's instruction set.
+template <int kCount, int kIndex = 0, class Visit>
+KVX_VECTORISED_IN_CALLER void WithConstant(int index, const Visit& visit) {
+    if constexpr (kIndex < kCount) {
+        if (index == kIndex) {
+            visit(std::integral_constant<int, kIndex>());
         } else {
-            WithQuadOf<kQuad + 1>(section, visit);
+            WithConstant<kCount, kIndex + 1>(index, visit);
         }
     }
 }
 
 } // namespace
-
-void SerialBiquads::Load(const BiquadBank& bank, const int (&order)[kSections]) {
-    for (int s = 0; s < 4 * kQuads; ++s) {
-        // Lanes past the last section are idle: zero coefficients keep them at zero.
-        const bool used = s < kSections;
-        const int n = used ? order[s] : 0;
-        const int q = s % kQuads, lane = s / kQuads;
-        b0_[q].lane[lane] = used ? bank.b0[n] : 0.0;
-        b1_[q].lane[lane] = used ? bank.b1[n] : 0.0;
-        b2_[q].lane[lane] = used ? bank.b2[n] : 0.0;
-        a1_[q].lane[lane] = used ? bank.a1[n] : 0.0;
-        a2_[q].lane[lane] = used ? bank.a2[n] : 0.0;
-        x1_[q].lane[lane] = used ? bank.x1[n] : 0.0;
-        x2_[q].lane[lane] = used ? bank.x2[n] : 0.0;
-        y1_[q].lane[lane] = used ? bank.y1[n] : 0.0;
-        y2_[q].lane[lane] = used ? bank.y2[n] : 0.0;
-    }
-}
-
-void SerialBiquads::Store(BiquadBank& bank, const int (&order)[kSections]) const {
-    for (int s = 0; s < kSections; ++s) {
-        const int q = s % kQuads, lane = s / kQuads;
-        bank.x1[order[s]] = x1_[q].lane[lane];
-        bank.x2[order[s]] = x2_[q].lane[lane];
-        bank.y1[order[s]] = y1_[q].lane[lane];
-        bank.y2[order[s]] = y2_[q].lane[lane];
-    }
-}
 
 void SerialBiquads::Run(const double* in, double* out, int frames) {
     if (HasFourWide32()) {
@@ -84,30 +65,36 @@ void SerialBiquads::Run(const double* in, double* out, int frames) {
 
 // Every lane of every quad steps at every step, so a run has no masks. A section whose frame
 // has not come yet, or has gone, works on nothing of use, and two fixes make up for it: at the
-// step its first frame comes, its memories are taken again from the arrays, which still hold
-// them as they were; at the step of its last frame, they are written to the arrays.
+// step its first frame comes, it takes its memories from the bank, which still holds them as
+// they were; at the step of its last frame, it writes them to the bank.
 //
 // A template only so that each form compiles its own copy for its instruction set.
 template <class Unused>
 KVX_VECTORISED_IN_CALLER void SerialBiquads::RunWavefront(const double* in, double* out,
                                                           int frames) {
-    Quad quads[kQuads];
+    Quad quads[kQuads] = {};
 #pragma GCC unroll 5
     for (int q = 0; q < kQuads; ++q) {
-        quads[q] = {b0_[q].four, b1_[q].four, b2_[q].four, a1_[q].four, a2_[q].four,
-                    x1_[q].four, x2_[q].four, y1_[q].four, y2_[q].four};
+        Gather(quads[q].b0, bank_.b0, order_, q);
+        Gather(quads[q].b1, bank_.b1, order_, q);
+        Gather(quads[q].b2, bank_.b2, order_, q);
+        Gather(quads[q].a1, bank_.a1, order_, q);
+        Gather(quads[q].a2, bank_.a2, order_, q);
     }
     const int steps = frames + kLastSection;
     for (int j = 0; j < steps; ++j) {
         // Section j starts on frame 0 in this step.
         if (j <= kLastSection) {
-            WithQuadOf(j, [&](auto q) KVX_INLINED_LAMBDA {
+            WithConstant<kQuads>(j % kQuads, [&](auto q) KVX_INLINED_LAMBDA {
                 const Mask4 lane = kOneLane[j / kQuads];
+                const int n = order_[j];
+                const double x1 = bank_.x1[n], x2 = bank_.x2[n];
+                const double y1 = bank_.y1[n], y2 = bank_.y2[n];
                 Quad& quad = quads[q];
-                quad.x1 = lane ? x1_[q].four : quad.x1;
-                quad.x2 = lane ? x2_[q].four : quad.x2;
-                quad.y1 = lane ? y1_[q].four : quad.y1;
-                quad.y2 = lane ? y2_[q].four : quad.y2;
+                quad.x1 = lane ? Double4{x1, x1, x1, x1} : quad.x1;
+                quad.x2 = lane ? Double4{x2, x2, x2, x2} : quad.x2;
+                quad.y1 = lane ? Double4{y1, y1, y1, y1} : quad.y1;
+                quad.y2 = lane ? Double4{y2, y2, y2, y2} : quad.y2;
             });
         }
         // The last quad first, so that each quad reads what its predecessor made in the step
@@ -124,13 +111,15 @@ KVX_VECTORISED_IN_CALLER void SerialBiquads::RunWavefront(const double* in, doub
         // Section s finished the last frame in this step.
         const int s = j - (frames - 1);
         if (s >= 0) {
-            WithQuadOf(s, [&](auto q) KVX_INLINED_LAMBDA {
-                const Mask4 lane = kOneLane[s / kQuads];
-                const Quad& quad = quads[q];
-                x1_[q].four = lane ? quad.x1 : x1_[q].four;
-                x2_[q].four = lane ? quad.x2 : x2_[q].four;
-                y1_[q].four = lane ? quad.y1 : y1_[q].four;
-                y2_[q].four = lane ? quad.y2 : y2_[q].four;
+            WithConstant<kQuads>(s % kQuads, [&](auto q) KVX_INLINED_LAMBDA {
+                WithConstant<4>(s / kQuads, [&](auto lane) KVX_INLINED_LAMBDA {
+                    const int n = order_[s];
+                    const Quad& quad = quads[q];
+                    bank_.x1[n] = quad.x1[lane()];
+                    bank_.x2[n] = quad.x2[lane()];
+                    bank_.y1[n] = quad.y1[lane()];
+                    bank_.y2[n] = quad.y2[lane()];
+                });
             });
         }
         const int done = j - kLastSection;

@@ -76,8 +76,7 @@ void WriteOutputs(const double* dry, Reverberator& reverberator, bool vortalizer
 void RunSignalChain(BiquadBank& biquads, OnePoleBank& onePoles, Reverberator& reverberator,
                     const double* noiseTable, const ChainSettings& settings, double* const* inputs,
                     double* const* outputs, int frames) {
-    SerialBiquads presenceToneVoicing;
-    presenceToneVoicing.Load(biquads, kSerialOrder.slots);
+    SerialBiquads presenceToneVoicing(biquads, kSerialOrder.slots);
     double mix[kChunk];
     double dry[kChunk];
     int noise = 0;
@@ -90,5 +89,4 @@ void RunSignalChain(BiquadBank& biquads, OnePoleBank& onePoles, Reverberator& re
         WriteOutputs(dry, reverberator, settings.vortalizerOn, outputs[0] + done, outputs[1] + done,
                      n);
     }
-    presenceToneVoicing.Store(biquads, kSerialOrder.slots);
 }
