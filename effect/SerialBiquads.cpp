@@ -10,6 +10,13 @@ constexpr int kLastSection = SerialBiquads::kSections - 1;
 constexpr int kOutputQuad = kLastSection % kQuads;
 constexpr int kOutputLane = kLastSection / kQuads;
 
+// Whether quad q has a frame in any lane at step j of a run of frames: its lowest section starts
+// first and its highest one ends last.
+constexpr bool QuadWorks(int q, int j, int frames) {
+    const int highest = q + 3 * kQuads <= kLastSection ? q + 3 * kQuads : q + 2 * kQuads;
+    return j >= q && j - highest < frames;
+}
+
 // All bits set in one lane of four.
 constexpr Mask4 kOneLane[4] = {{-1, 0, 0, 0}, {0, -1, 0, 0}, {0, 0, -1, 0}, {0, 0, 0, -1}};
 
@@ -98,11 +105,13 @@ KVX_VECTORISED_IN_CALLER void SerialBiquads::RunWavefront(const double* in, doub
             });
         }
         // The last quad first, so that each quad reads what its predecessor made in the step
-        // before.
+        // before. At a run's edges, quads with no frame in any lane are left alone.
         const Double4 last = quads[kQuads - 1].y1 + kDenormalOffset;
 #pragma GCC unroll 4
         for (int q = kQuads - 1; q > 0; --q) {
-            StepQuad(quads[q], quads[q - 1].y1 + kDenormalOffset);
+            if (QuadWorks(q, j, frames)) {
+                StepQuad(quads[q], quads[q - 1].y1 + kDenormalOffset);
+            }
         }
         // (input, last[0], last[1], last[2]): each lane takes the one below it.
         const double input = j < frames ? in[j] : 0.0;
