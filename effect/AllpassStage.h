@@ -37,7 +37,10 @@ public:
             double* signal = e % 2 == 0 ? left : right;
             const auto cells = lines_.Cells(e, frames);
             RunStage(cells.first, feedback_[e], signal, cells.count);
-            RunStage(cells.rest, feedback_[e], signal + cells.count, frames - cells.count);
+            // Most spans end before the line does.
+            if (cells.count < frames) {
+                RunStage(cells.rest, feedback_[e], signal + cells.count, frames - cells.count);
+            }
         }
         lines_.Advance(frames);
     }

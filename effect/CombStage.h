@@ -60,12 +60,18 @@ public:
             store_[e] = FlushTiny(rest > 0 ? cells.rest[rest - 1] : cells.first[frames - 1]);
             if (first) {
                 RunUndamped<true>(feedback_[e], cells.first, input, sums, cells.count);
-                RunUndamped<true>(feedback_[e], cells.rest, input + cells.count, sums + cells.count,
-                                  rest);
             } else {
                 RunUndamped<false>(feedback_[e], cells.first, input, sums, cells.count);
-                RunUndamped<false>(feedback_[e], cells.rest, input + cells.count,
-                                   sums + cells.count, rest);
+            }
+            // Most spans end before the line does.
+            if (rest > 0) {
+                if (first) {
+                    RunUndamped<true>(feedback_[e], cells.rest, input + cells.count,
+                                      sums + cells.count, rest);
+                } else {
+                    RunUndamped<false>(feedback_[e], cells.rest, input + cells.count,
+                                       sums + cells.count, rest);
+                }
             }
         }
         lines_.Advance(frames);
