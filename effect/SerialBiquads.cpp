@@ -116,7 +116,7 @@ KVX_VECTORISED_IN_CALLER void SerialBiquads::RunWavefront(const double* in, doub
         // (input, last[0], last[1], last[2]): each lane takes the one below it.
         const double input = j < frames ? in[j] : 0.0;
         const Double4 first = {input, input, input, input};
-        StepQuad(quads[0], __builtin_shuffle(first, last, Mask4{0, 4, 5, 6}));
+        StepQuad(quads[0], __builtin_shufflevector(first, last, 0, 4, 5, 6));
         // Section s finished the last frame in this step.
         const int s = j - (frames - 1);
         if (s >= 0) {
