@@ -51,27 +51,23 @@ public:
             const double* input = isLeft ? scaledLeft : scaledRight;
             const auto cells = lines_.Cells(e, frames);
             const int rest = frames - cells.count;
-            if (!withoutDamping_) {
-                RunDamped(e, cells.first, input, sums, first, cells.count);
-                RunDamped(e, cells.rest, input + cells.count, sums + cells.count, first, rest);
-                continue;
+            if (withoutDamping_) {
+                // The filter's state after the span is what the last frame reads.
+                store_[e] = FlushTiny(rest > 0 ? cells.rest[rest - 1] : cells.first[frames - 1]);
             }
-            // The filter's state after the span is what the last frame reads.
-            store_[e] = FlushTiny(rest > 0 ? cells.rest[rest - 1] : cells.first[frames - 1]);
-            if (first) {
-                RunUndamped<true>(feedback_[e], cells.first, input, sums, cells.count);
-            } else {
-                RunUndamped<false>(feedback_[e], cells.first, input, sums, cells.count);
-            }
+            const auto runPiece = [&](double* line, int from, int count) KVX_INLINED_LAMBDA {
+                if (!withoutDamping_) {
+                    RunDamped(e, line, input + from, sums + from, first, count);
+                } else if (first) {
+                    RunUndamped<true>(feedback_[e], line, input + from, sums + from, count);
+                } else {
+                    RunUndamped<false>(feedback_[e], line, input + from, sums + from, count);
+                }
+            };
+            runPiece(cells.first, 0, cells.count);
             // Most spans end before the line does.
             if (rest > 0) {
-                if (first) {
-                    RunUndamped<true>(feedback_[e], cells.rest, input + cells.count,
-                                      sums + cells.count, rest);
-                } else {
-                    RunUndamped<false>(feedback_[e], cells.rest, input + cells.count,
-                                       sums + cells.count, rest);
-                }
+                runPiece(cells.rest, cells.count, rest);
             }
         }
         lines_.Advance(frames);
