@@ -73,6 +73,10 @@ void WriteOutputs(const double* dry, Reverberator& reverberator, bool vortalizer
 
 } // namespace
 
+const int (&PresenceToneVoicingOrder())[SerialBiquads::kSections] {
+    return kSerialOrder.slots;
+}
+
 void RunSignalChain(BiquadBank& biquads, OnePoleBank& onePoles, Reverberator& reverberator,
                     const double* noiseTable, const ChainSettings& settings, double* const* inputs,
                     double* const* outputs, int frames) {

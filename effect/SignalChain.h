@@ -3,6 +3,7 @@
 #include "effect/BiquadBank.h"
 #include "effect/OnePoleBank.h"
 #include "effect/Reverberator.h"
+#include "effect/SerialBiquads.h"
 
 // What the parameters set for one block.
 struct ChainSettings {
@@ -10,6 +11,10 @@ struct ChainSettings {
     double drive;
     bool vortalizerOn;
 };
+
+// The bank slots of the sections after the level stage, in the order the mix passes them: the
+// two presence peaks, the Low, Mid and High tone filters, then the voicing sections.
+const int (&PresenceToneVoicingOrder())[SerialBiquads::kSections];
 
 // Runs the distortion chain over one block: the sum of both inputs plus the noise table, the
 // input low-pass, the three clipping branches, level, presence, tone and voicing filters, and

@@ -2,6 +2,7 @@
 #include "TestSignals.h"
 #include "effect/FilterDesign.h"
 #include "effect/FourWide.h"
+#include "effect/SignalChain.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +12,7 @@
 // across runs of every length around the wavefront's depth, with memories carried from run to
 // run.
 TEST(SerialBiquads, EveryFormMatchesSectionBySectionStepping) {
-    constexpr int order[SerialBiquads::kSections] = {24, 25, 8,  9,  10, 11, 12, 13, 14,
-                                                     15, 16, 17, 18, 19, 20, 21, 22, 23};
+    const auto& order = PresenceToneVoicingOrder();
     using Form = void (SerialBiquads::*)(const double*, double*, int);
     struct Available {
         const char* name;
