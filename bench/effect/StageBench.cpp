@@ -11,6 +11,7 @@
 #include "effect/NoiseTable.h"
 #include "effect/Reverberator.h"
 #include "effect/SerialBiquads.h"
+#include "effect/SignalChain.h"
 
 #include <benchmark/benchmark.h>
 
@@ -22,10 +23,15 @@ namespace {
 constexpr double kRate = 48000;
 constexpr int kBlockSizes[] = {16, 64, 4096};
 
-// The forms, by instruction set, and whether this processor runs each.
+// The forms, by instruction set. False, with the benchmark skipped, where this processor does
+// not run form.
 constexpr const char* kFormNames[] = {"sse2", "avx", "avx512vl"};
-bool HasForm(int form) {
-    return form == 0 || (form == 1 && HasFourWide()) || (form == 2 && HasFourWide32());
+bool RunsForm(benchmark::State& state, int form) {
+    if (form == 0 || (form == 1 && HasFourWide()) || (form == 2 && HasFourWide32())) {
+        return true;
+    }
+    state.SkipWithError("not on this processor");
+    return false;
 }
 
 struct Filters {
@@ -34,7 +40,14 @@ struct Filters {
     OnePoleBank onePoles{};
 };
 
-void Report(benchmark::State& state, int frames) {
+// Runs a block of frames once an iteration, writing to out, and reports its cost a frame.
+template <class Block>
+void Measure(benchmark::State& state, int frames, double* out, const Block& block) {
+    for (auto _ : state) {
+        block();
+        benchmark::DoNotOptimize(out);
+        benchmark::ClobberMemory();
+    }
     state.counters["ns_per_frame"] =
         benchmark::Counter(double(state.iterations()) * frames * 1e-9,
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
@@ -47,39 +60,29 @@ void Branches(benchmark::State& state, int frames) {
     const std::vector<double> left = GuitarLike<double>(frames, 0.5),
                               right = GuitarLike<double>(frames, 0.2);
     std::vector<double> mix(static_cast<size_t>(frames));
-    for (auto _ : state) {
+    Measure(state, frames, mix.data(), [&] {
         RunClippingBranches(filters.biquads, filters.onePoles, 0.5, 0.5, left.data(), right.data(),
                             noise.data(), 0, mix.data(), frames);
-        benchmark::DoNotOptimize(mix.data());
-        benchmark::ClobberMemory();
-    }
-    Report(state, frames);
+    });
 }
 
 void Serial(benchmark::State& state, int form, int frames) {
-    if (!HasForm(form)) {
-        state.SkipWithError("not on this processor");
+    if (!RunsForm(state, form)) {
         return;
     }
-    static constexpr int kOrder[SerialBiquads::kSections] = {24, 25, 8,  9,  10, 11, 12, 13, 14,
-                                                             15, 16, 17, 18, 19, 20, 21, 22, 23};
     constexpr void (SerialBiquads::*kRun[])(const double*, double*, int) = {
         &SerialBiquads::RunTwoWide, &SerialBiquads::RunFourWide, &SerialBiquads::RunFourWide32};
     Filters filters;
     const std::vector<double> in = GuitarLike<double>(frames, 0.5);
     std::vector<double> out(static_cast<size_t>(frames));
-    for (auto _ : state) {
-        SerialBiquads serial(filters.biquads, kOrder);
+    Measure(state, frames, out.data(), [&] {
+        SerialBiquads serial(filters.biquads, PresenceToneVoicingOrder());
         (serial.*kRun[form])(in.data(), out.data(), frames);
-        benchmark::DoNotOptimize(out.data());
-        benchmark::ClobberMemory();
-    }
-    Report(state, frames);
+    });
 }
 
 void Reverb(benchmark::State& state, int form, int frames) {
-    if (!HasForm(form)) {
-        state.SkipWithError("not on this processor");
+    if (!RunsForm(state, form)) {
         return;
     }
     constexpr void (Reverberator::*kProcess[])(const double*, const double*, double*, double*,
@@ -95,12 +98,9 @@ void Reverb(benchmark::State& state, int form, int frames) {
     reverb.ConfigureReverberator(true);
     const std::vector<double> in = GuitarLike<double>(frames, 0.5);
     std::vector<double> left(static_cast<size_t>(frames)), right(static_cast<size_t>(frames));
-    for (auto _ : state) {
+    Measure(state, frames, left.data(), [&] {
         (reverb.*kProcess[form])(in.data(), in.data(), left.data(), right.data(), frames);
-        benchmark::DoNotOptimize(left.data());
-        benchmark::ClobberMemory();
-    }
-    Report(state, frames);
+    });
 }
 
 void RegisterAll() {
