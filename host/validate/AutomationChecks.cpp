@@ -51,7 +51,8 @@ void CheckDenormals(Validation& v) {
     const Planar ordinary = MakeSignal(TestSignal::Noise, channels, frames, 48000.0, 3);
     const Planar tiny = MakeSignal(TestSignal::Tiny, channels, frames, 48000.0, 3);
     // The fastest of many runs of each, taken in turns so that other work on the machine falls
-    // on both alike.
+    // on both alike. A shared machine can stay busy for half a second, so the turns span about
+    // a second on a fast one.
     auto timeOf = [&](const Planar& input) {
         AudioRun run(*plugin, false, false);
         const auto start = std::chrono::steady_clock::now();
@@ -60,7 +61,7 @@ void CheckDenormals(Validation& v) {
     };
     timeOf(ordinary);
     double ordinaryTime = 1e30, tinyTime = 1e30;
-    for (int round = 0; round < 15; ++round) {
+    for (int round = 0; round < 100; ++round) {
         ordinaryTime = std::fmin(ordinaryTime, timeOf(ordinary));
         tinyTime = std::fmin(tinyTime, timeOf(tiny));
     }
