@@ -31,16 +31,16 @@ public:
     // Takes a span of at most LongestSpan frames of each channel through its six stages in
     // order, in place.
     KVX_VECTORISED_IN_CALLER void Run(double* left, double* right, int frames) {
-        // No all-pass reads within a span what it wrote there, so each stage takes the whole
-        // span before the next, the frames side by side.
-        for (int e = 0; e < kAllpasses; ++e) {
-            double* signal = e % 2 == 0 ? left : right;
-            const auto cells = lines_.Cells(e, frames);
-            RunStage(cells.first, feedback_[e], signal, cells.count);
-            // Most spans end before the line does.
-            if (cells.count < frames) {
-                RunStage(cells.rest, feedback_[e], signal + cells.count, frames - cells.count);
-            }
+        // No all-pass reads within a span what it wrote there, so the frames of a span run side
+        // by side. Two stages of each channel at a time, so that each frame loads and stores its
+        // signals once for four lines.
+        for (int g = 0; g < kAllpasses; g += kGroup) {
+            lines_.template ForEachPiece<kGroup>(
+                g, frames,
+                [&](double* const(&cells)[kGroup], int from, int count) KVX_INLINED_LAMBDA {
+                    RunLines(feedback_ + g, cells[0], cells[1], cells[2], cells[3], left + from,
+                             right + from, count);
+                });
         }
         lines_.Advance(frames);
     }
@@ -48,14 +48,29 @@ public:
     void StoreTo(AllpassFilter (&allpasses)[kAllpasses]) const { lines_.StorePositions(allpasses); }
 
 private:
+    // All-passes run together: elements g to g + 3, a stage of the left and the right channel and
+    // the next stage of each.
+    static constexpr int kGroup = 4;
+    static_assert(kAllpasses % kGroup == 0, "the all-passes fall into whole groups");
+
     // Each frame reads the delayed value b, stores b x feedback + signal and hands on
     // b - signal.
-    KVX_VECTORISED_IN_CALLER static void RunStage(double* __restrict line, double feedback,
-                                                  double* __restrict signal, int frames) {
+    KVX_VECTORISED_IN_CALLER static double Stage(double* line, double feedback, double signal) {
+        const double b = *line;
+        *line = FlushTiny(b * feedback + signal);
+        return b - signal;
+    }
+
+    KVX_VECTORISED_IN_CALLER static void
+    RunLines(const double* feedback, double* __restrict leftA, double* __restrict rightA,
+             double* __restrict leftB, double* __restrict rightB, double* __restrict left,
+             double* __restrict right, int frames) {
+        const double feedbackLeftA = feedback[0], feedbackRightA = feedback[1];
+        const double feedbackLeftB = feedback[2], feedbackRightB = feedback[3];
         for (int f = 0; f < frames; ++f) {
-            const double b = line[f];
-            line[f] = FlushTiny(b * feedback + signal[f]);
-            signal[f] = b - signal[f];
+            left[f] = Stage(leftB + f, feedbackLeftB, Stage(leftA + f, feedbackLeftA, left[f]));
+            right[f] =
+                Stage(rightB + f, feedbackRightB, Stage(rightA + f, feedbackRightA, right[f]));
         }
     }
 

@@ -40,35 +40,21 @@ public:
     // in comb order, to left and right.
     KVX_VECTORISED_IN_CALLER void Run(const double* inLeft, const double* inRight, double* left,
                                       double* right, int frames) {
-        double scaledLeft[kSpanLimit];
-        double scaledRight[kSpanLimit];
-        Scale(inLeft, scaledLeft, frames);
-        Scale(inRight, scaledRight, frames);
-        for (int e = 0; e < kCombs; ++e) {
-            const bool isLeft = e % 2 == 0;
-            const bool first = e < 2;
-            double* sums = isLeft ? left : right;
-            const double* input = isLeft ? scaledLeft : scaledRight;
-            const auto cells = lines_.Cells(e, frames);
-            const int rest = frames - cells.count;
-            if (withoutDamping_) {
-                // The filter's state after the span is what the last frame reads.
-                store_[e] = FlushTiny(rest > 0 ? cells.rest[rest - 1] : cells.first[frames - 1]);
-            }
-            const auto runPiece = [&](double* line, int from, int count) KVX_INLINED_LAMBDA {
-                if (!withoutDamping_) {
-                    RunDamped(e, line, input + from, sums + from, first, count);
-                } else if (first) {
-                    RunUndamped<true>(feedback_[e], line, input + from, sums + from, count);
-                } else {
-                    RunUndamped<false>(feedback_[e], line, input + from, sums + from, count);
-                }
-            };
-            runPiece(cells.first, 0, cells.count);
-            // Most spans end before the line does.
-            if (rest > 0) {
-                runPiece(cells.rest, cells.count, rest);
-            }
+        // Two combs of each channel at a time: each frame loads and stores its sums once for
+        // four lines, and a span has a fifth of the loops.
+        for (int g = 0; g < kCombs; g += kGroup) {
+            lines_.template ForEachPiece<kGroup>(
+                g, frames,
+                [&](double* const(&cells)[kGroup], int from, int count) KVX_INLINED_LAMBDA {
+                    if (withoutDamping_ && from + count == frames) {
+                        // The filter's state after the span is what the last frame reads.
+                        for (int k = 0; k < kGroup; ++k) {
+                            store_[g + k] = FlushTiny(cells[k][count - 1]);
+                        }
+                    }
+                    RunPiece(g, cells, inLeft + from, inRight + from, left + from, right + from,
+                             count);
+                });
         }
         lines_.Advance(frames);
     }
@@ -85,41 +71,77 @@ public:
 
 private:
     static constexpr double kReverbInputGain = 0.015;
+    // Combs run together: elements g to g + 3, the left, right, left and right one.
+    static constexpr int kGroup = 4;
+    static_assert(kCombs % kGroup == 0, "the combs fall into whole groups");
 
-    KVX_VECTORISED_IN_CALLER static void Scale(const double* __restrict in,
-                                               double* __restrict scaled, int frames) {
-        for (int f = 0; f < frames; ++f) {
-            scaled[f] = in[f] * kReverbInputGain;
+    // Group g's combs over a piece of a span in which none of their lines wraps; the inputs
+    // and sums start at the piece's first frame.
+    KVX_VECTORISED_IN_CALLER void RunPiece(int g, double* const (&cells)[kGroup],
+                                           const double* inLeft, const double* inRight,
+                                           double* left, double* right, int frames) {
+        if (!withoutDamping_) {
+            RunDamped(g, cells, inLeft, inRight, left, right, frames);
+        } else if (g == 0) {
+            RunUndamped<true>(feedback_ + g, cells[0], cells[1], cells[2], cells[3], inLeft,
+                              inRight, left, right, frames);
+        } else {
+            RunUndamped<false>(feedback_ + g, cells[0], cells[1], cells[2], cells[3], inLeft,
+                               inRight, left, right, frames);
         }
     }
 
     // Without damping a comb's filter passes o on (1 x o + 0 x store is o, a zero of either
     // sign flushed to +0 alike), so nothing carries from frame to frame within a span and the
-    // frames run side by side. The first comb's sum starts from +0, as a sum of nothing does.
+    // frames run side by side. The first combs' sums start from +0, as a sum of nothing does.
     template <bool kFirst>
-    KVX_VECTORISED_IN_CALLER static void RunUndamped(double feedback, double* __restrict line,
-                                                     const double* __restrict input,
-                                                     double* __restrict sums, int frames) {
+    KVX_VECTORISED_IN_CALLER static void
+    RunUndamped(const double* feedback, double* __restrict leftA, double* __restrict rightA,
+                double* __restrict leftB, double* __restrict rightB,
+                const double* __restrict inLeft, const double* __restrict inRight,
+                double* __restrict left, double* __restrict right, int frames) {
+        const double feedbackLeftA = feedback[0], feedbackRightA = feedback[1];
+        const double feedbackLeftB = feedback[2], feedbackRightB = feedback[3];
         for (int f = 0; f < frames; ++f) {
-            const double o = line[f];
-            line[f] = feedback * FlushTiny(o) + input[f];
-            sums[f] = (kFirst ? 0.0 : sums[f]) + o;
+            const double inputLeft = inLeft[f] * kReverbInputGain;
+            const double inputRight = inRight[f] * kReverbInputGain;
+            left[f] = ((kFirst ? 0.0 : left[f]) + Undamped(leftA + f, feedbackLeftA, inputLeft)) +
+                      Undamped(leftB + f, feedbackLeftB, inputLeft);
+            right[f] =
+                ((kFirst ? 0.0 : right[f]) + Undamped(rightA + f, feedbackRightA, inputRight)) +
+                Undamped(rightB + f, feedbackRightB, inputRight);
         }
     }
 
-    void RunDamped(int e, double* __restrict line, const double* __restrict input,
-                   double* __restrict sums, bool first, int frames) {
-        const double feedback = feedback_[e];
-        const double damping = damping_[e];
-        const double undamped = undamped_[e];
-        double store = store_[e];
-        for (int f = 0; f < frames; ++f) {
-            const double o = line[f];
-            store = FlushTiny(undamped * o + damping * store);
-            line[f] = feedback * store + input[f];
-            sums[f] = (first ? 0.0 : sums[f]) + o;
+    // One undamped comb's frame: hands on the line's output o and feeds feedback x o + input
+    // back into the line.
+    KVX_VECTORISED_IN_CALLER static double Undamped(double* cell, double feedback, double input) {
+        const double o = *cell;
+        *cell = feedback * FlushTiny(o) + input;
+        return o;
+    }
+
+    void RunDamped(int g, double* const (&cells)[kGroup], const double* inLeft,
+                   const double* inRight, double* left, double* right, int frames) {
+        double store[kGroup];
+        for (int k = 0; k < kGroup; ++k) {
+            store[k] = store_[g + k];
         }
-        store_[e] = store;
+        for (int f = 0; f < frames; ++f) {
+            const double input[2] = {inLeft[f] * kReverbInputGain, inRight[f] * kReverbInputGain};
+            double sum[2] = {g == 0 ? 0.0 : left[f], g == 0 ? 0.0 : right[f]};
+            for (int k = 0; k < kGroup; ++k) {
+                const double o = cells[k][f];
+                store[k] = FlushTiny(undamped_[g + k] * o + damping_[g + k] * store[k]);
+                cells[k][f] = feedback_[g + k] * store[k] + input[k % 2];
+                sum[k % 2] = sum[k % 2] + o;
+            }
+            left[f] = sum[0];
+            right[f] = sum[1];
+        }
+        for (int k = 0; k < kGroup; ++k) {
+            store_[g + k] = store[k];
+        }
     }
 
     DelayLines<kCombs> lines_;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "effect/FourWide.h"
+
 #include <algorithm>
 
 // The delay lines of one reverberator stage, one per element, each read and written at its own
@@ -8,14 +10,6 @@
 // wraps at most once within it.
 template <int kLines> class DelayLines {
 public:
-    // The cells one element works on in a span: the first count frames from first, the rest
-    // from the line's beginning.
-    struct SpanCells {
-        double* first;
-        int count;
-        double* rest;
-    };
-
     // Element is a CombFilter or an AllpassFilter.
     template <class Element> explicit DelayLines(Element (&elements)[kLines]) {
         shortest_ = int(elements[0].line.size());
@@ -29,8 +23,34 @@ public:
 
     int LongestSpan() const { return shortest_; }
 
-    SpanCells Cells(int e, int frames) const {
-        return {line_[e] + position_[e], std::min(frames, length_[e] - position_[e]), line_[e]};
+    // Cuts a span of frames where any of the kCount lines from first wraps, and calls
+    // run(cells, from, count) for each piece: cells[k] is line first + k's cell at frame from, and
+    // none of them wraps in the count frames from there. Most spans are a single piece.
+    template <int kCount, class Run>
+    KVX_VECTORISED_IN_CALLER void ForEachPiece(int first, int frames, const Run& run) const {
+        int at[kCount];
+        for (int k = 0; k < kCount; ++k) {
+            at[k] = position_[first + k];
+        }
+        for (int from = 0;;) {
+            int count = frames - from;
+            double* cells[kCount];
+            for (int k = 0; k < kCount; ++k) {
+                count = std::min(count, length_[first + k] - at[k]);
+                cells[k] = line_[first + k] + at[k];
+            }
+            run(cells, from, count);
+            from += count;
+            if (from == frames) {
+                return;
+            }
+            for (int k = 0; k < kCount; ++k) {
+                at[k] += count;
+                if (at[k] == length_[first + k]) {
+                    at[k] = 0;
+                }
+            }
+        }
     }
 
     void Advance(int frames) {

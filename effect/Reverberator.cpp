@@ -35,6 +35,21 @@ Reverberator::Reverberator() {
     ConfigureReverberator(false);
 }
 
+const AllpassFilter& Reverberator::Allpass(int index) const {
+    TakeStateFromStages();
+    return allpasses_[index];
+}
+
+const CombFilter& Reverberator::Comb(int index) const {
+    TakeStateFromStages();
+    return combs_[index];
+}
+
+void Reverberator::TakeStateFromStages() const {
+    combStage_.StoreTo(combs_);
+    allpassStage_.StoreTo(allpasses_);
+}
+
 void Reverberator::EmptyLines() {
     for (AllpassFilter& allpass : allpasses_) {
         std::fill(allpass.line.begin(), allpass.line.end(), 0.0);
@@ -45,6 +60,7 @@ void Reverberator::EmptyLines() {
 }
 
 void Reverberator::Silence() {
+    TakeStateFromStages();
     EmptyLines();
     for (CombFilter& comb : combs_) {
         comb.store = 0.0;
@@ -53,6 +69,7 @@ void Reverberator::Silence() {
 }
 
 void Reverberator::ConfigureReverberator(bool clear) {
+    TakeStateFromStages();
     const double ratio = rate / kBaseRate;
     for (int k = 0; k < kStages; ++k) {
         AllpassFilter& left = allpasses_[2 * k];
@@ -88,8 +105,6 @@ namespace {
 // The spans of a block through both stages and the stereo width: each output takes its own
 // channel x width and the other channel x (1 - width).
 KVX_VECTORISED_IN_CALLER void RunSpans(CombStage& combStage, AllpassStage& allpassStage,
-                                       CombFilter (&combs)[CombStage::kCombs],
-                                       AllpassFilter (&allpasses)[AllpassStage::kAllpasses],
                                        double width, const double* inLeft, const double* inRight,
                                        double* outLeft, double* outRight, int frames) {
     const double direct = width;
@@ -109,8 +124,6 @@ KVX_VECTORISED_IN_CALLER void RunSpans(CombStage& combStage, AllpassStage& allpa
         }
         done += span;
     }
-    combStage.StoreTo(combs);
-    allpassStage.StoreTo(allpasses);
 }
 
 } // namespace
@@ -128,19 +141,16 @@ void Reverberator::ProcessReverberatorBlock(const double* inLeft, const double* 
 
 void Reverberator::ProcessTwoWide(const double* inLeft, const double* inRight, double* outLeft,
                                   double* outRight, int frames) {
-    RunSpans(combStage_, allpassStage_, combs_, allpasses_, width, inLeft, inRight, outLeft,
-             outRight, frames);
+    RunSpans(combStage_, allpassStage_, width, inLeft, inRight, outLeft, outRight, frames);
 }
 
 KVX_FOUR_WIDE void Reverberator::ProcessFourWide(const double* inLeft, const double* inRight,
                                                  double* outLeft, double* outRight, int frames) {
-    RunSpans(combStage_, allpassStage_, combs_, allpasses_, width, inLeft, inRight, outLeft,
-             outRight, frames);
+    RunSpans(combStage_, allpassStage_, width, inLeft, inRight, outLeft, outRight, frames);
 }
 
 KVX_FOUR_WIDE_32 void Reverberator::ProcessFourWide32(const double* inLeft, const double* inRight,
                                                       double* outLeft, double* outRight,
                                                       int frames) {
-    RunSpans(combStage_, allpassStage_, combs_, allpasses_, width, inLeft, inRight, outLeft,
-             outRight, frames);
+    RunSpans(combStage_, allpassStage_, width, inLeft, inRight, outLeft, outRight, frames);
 }

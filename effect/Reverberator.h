@@ -39,8 +39,8 @@ public:
                            double* outRight, int frames);
 
     // Element 2k is stage or pair k of the left channel, 2k + 1 the right one.
-    const AllpassFilter& Allpass(int index) const { return allpasses_[index]; }
-    const CombFilter& Comb(int index) const { return combs_[index]; }
+    const AllpassFilter& Allpass(int index) const;
+    const CombFilter& Comb(int index) const;
 
     double width = 1.0;
     double roomSize = 0.5;
@@ -50,12 +50,16 @@ public:
 private:
     // Fills every line with zeros, keeping positions and comb stores.
     void EmptyLines();
+    // Brings the elements' positions and comb stores up to date with the stages'.
+    void TakeStateFromStages() const;
 
-    // Declared before the combs so that the combs are destroyed first.
-    AllpassFilter allpasses_[2 * kStages];
-    CombFilter combs_[2 * kCombPairs];
+    // Declared before the combs so that the combs are destroyed first. The stages keep the
+    // positions and comb stores while blocks run; the elements' copies are brought up to date
+    // when they are read or the stages are built again.
+    mutable AllpassFilter allpasses_[2 * kStages];
+    mutable CombFilter combs_[2 * kCombPairs];
     // The elements' lines, gains and state as the blocks run them, taken again whenever lines
-    // or gains change; each block hands the state back to the elements.
+    // or gains change.
     CombStage combStage_{combs_};
     AllpassStage allpassStage_{allpasses_};
 };
