@@ -41,7 +41,7 @@ public:
     KVX_VECTORISED_IN_CALLER void Run(const double* inLeft, const double* inRight, double* left,
                                       double* right, int frames) {
         // Two combs of each channel at a time: each frame loads and stores its sums once for
-        // four lines, and a span has a fifth of the loops.
+        // four lines, and a span has a quarter of the loops, each scaling its own inputs.
         for (int g = 0; g < kCombs; g += kGroup) {
             lines_.template ForEachPiece<kGroup>(
                 g, frames,
